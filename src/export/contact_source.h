@@ -1,0 +1,68 @@
+#pragma once
+// What an export run needs of a contacts store, shaped like the Outlook automation calls it makes, so
+// that the run is written once and works the same against Outlook, a vCard folder or a test fake.
+// Every operation may fail by throwing support::Failure.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace fernkartei::exporting {
+
+// Outlook's item type of a folder that holds contacts (olContactItem).
+inline constexpr int kContactItemType = 2;
+
+// One item of a folder. A contact answers the name and telephone properties; an item that is not a
+// contact (a distribution list, a vCard group) fails for them.
+class ContactItem {
+ public:
+  virtual ~ContactItem() = default;
+  // The text of a property by its Outlook name ("LastName", "BusinessTelephoneNumber", ...): empty when
+  // the contact has no such value; throws when the item has no such property.
+  virtual std::string Property(std::string_view name) = 0;
+};
+
+// A folder's item collection, enumerated in its current order.
+class ContactItems {
+ public:
+  virtual ~ContactItems() = default;
+  // Sorts by a bracketed property name such as "[LastName]"; descending = false sorts ascending.
+  virtual void Sort(std::string_view property, bool descending) = 0;
+  // Starts the enumeration over; after it, Next gives every item once.
+  virtual void Rewind() = 0;
+  // The next item, or nullptr after the last one.
+  virtual std::unique_ptr<ContactItem> Next() = 0;
+};
+
+class ContactFolder {
+ public:
+  virtual ~ContactFolder() = default;
+  // The folder's default property as text (Outlook gives its name; a vCard folder its path).
+  virtual std::string DefaultProperty() = 0;
+  virtual int DefaultItemType() = 0;
+  virtual std::unique_ptr<ContactItems> Items() = 0;
+};
+
+class ContactNamespace {
+ public:
+  virtual ~ContactNamespace() = default;
+  // The folder named by the text of the settings key "Outlook-Ordner", handed over unchanged.
+  virtual std::unique_ptr<ContactFolder> GetDefaultFolder(const std::string& folder) = 0;
+  // The folder the user picks, or nullptr when the user cancels.
+  virtual std::unique_ptr<ContactFolder> PickFolder() = 0;
+};
+
+class ContactApplication {
+ public:
+  virtual ~ContactApplication() = default;
+  virtual std::unique_ptr<ContactNamespace> GetNamespace(const std::string& type) = 0;
+};
+
+// The entry point: "create the object Outlook.Application".
+class ContactSource {
+ public:
+  virtual ~ContactSource() = default;
+  virtual std::unique_ptr<ContactApplication> CreateApplication() = 0;
+};
+
+}  // namespace fernkartei::exporting

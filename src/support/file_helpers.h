@@ -1,0 +1,24 @@
+#pragma once
+// Path and file operations shared by start-up, settings, error log and the export run.
+
+#include <string>
+#include <string_view>
+
+namespace fernkartei::support {
+
+// The native separator: "\" on Windows, "/" elsewhere.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The path with exactly one separator at its end (an empty path gives the separator alone).
+std::string Add_Backslash(std::string_view path);
+// True when an ordinary file (read-only included; hidden files and folders not) matches the path; the
+// last part may hold "*" and "?". False on any failure.
+bool File_Exist(const std::string& path);
+// Deletes the file, write-protected or hidden ones too. False on any failure.
+bool File_Delete(const std::string& path);
+
+}  // namespace fernkartei::support

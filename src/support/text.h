@@ -1,0 +1,31 @@
+#pragma once
+// Small text helpers shared by the whole core. Text inside the core is UTF-8; Windows-1252 is what the
+// settings file and the error log hold on disk.
+
+#include <string>
+#include <string_view>
+
+namespace fernkartei::support {
+
+// Removes leading and trailing U+0020 only: tabs, NUL and other blanks stay, as the program always did.
+std::string Trim(std::string_view text);
+
+// UTF-8 to Windows-1252. Characters the code page lacks become "?"; invalid UTF-8 bytes as well.
+std::string Utf8ToWindows1252(std::string_view utf8);
+
+// Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to the C1 controls, as
+// Windows' own converter does.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// True when the bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+// Replaces every ill-formed UTF-8 sequence by U+FFFD, so that what reaches an export file is always
+// well-formed.
+std::string SanitizeUtf8(std::string_view bytes);
+
+// Lower-cases ASCII letters only; names of keys, sections and vCard properties are compared this way.
+std::string AsciiLower(std::string_view text);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace fernkartei::support
