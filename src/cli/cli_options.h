@@ -1,0 +1,30 @@
+#pragma once
+// The options of fernkartei-export. Every option left out takes the value the desktop program would use.
+
+#include <optional>
+#include <string>
+
+namespace fernkartei::cli {
+
+struct CliOptions {
+  std::optional<std::string> format;  // nfon | siemens | outlook | simple
+  std::optional<std::string> number_template;
+  std::optional<std::string> participants;
+  std::optional<std::string> contacts;
+  std::optional<std::string> database;
+  std::optional<std::string> output;  // "-" for standard output
+  std::optional<std::string> settings;
+  std::optional<std::string> explain;  // the number to explain
+};
+
+// Exit statuses: scripts rely on them.
+inline constexpr int kExitWritten = 0;
+inline constexpr int kExitRunFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// --explain NUMBER: how one number is cleaned, split and formatted.
+int RunExplain(const CliOptions& options);
+// The export itself.
+int RunExportCommand(const CliOptions& options);
+
+}  // namespace fernkartei::cli
