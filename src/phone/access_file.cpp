@@ -7,11 +7,15 @@
 // clang-format on
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -135,6 +139,30 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
   return out;
 }
 
+AccessReadLimits limits;
+
+#if !defined(_WIN32)
+// Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
+void LimitThisProcess() {
+  const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
+  rlimit cpu_limit{cpu, cpu + 1};
+  setrlimit(RLIMIT_CPU, &cpu_limit);
+#if !defined(__SANITIZE_ADDRESS__)
+  // On top of what the (forked) program already maps; AddressSanitizer's reservations would not fit.
+  long pages = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  if (pages > 0) {
+    const auto mapped = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit memory{mapped + limits.extra_memory, mapped + limits.extra_memory};
+    setrlimit(RLIMIT_AS, &memory);
+  }
+#endif
+}
+#endif
+
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
 std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
@@ -151,6 +179,7 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
+    LimitThisProcess();
     // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
     const int null_fd = open("/dev/null", O_WRONLY);
     if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
@@ -178,7 +207,20 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   close(fds[1]);
   std::string answer;
   char chunk[65536];
+  bool timed_out = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
   for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait_for{fds[0], POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
+      kill(pid, SIGKILL);
+      break;
+    }
     const ssize_t got = read(fds[0], chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
@@ -189,7 +231,7 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return std::nullopt;
   }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return answer;
 #endif
 }
@@ -219,6 +261,10 @@ void CheckAccessFileLayout(const std::string& path) {
   const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);
   // A table-definition page starts with type 2 and the byte 1.
   if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
+}
+
+void SetAccessReadLimits(AccessReadLimits new_limits) {
+  limits = new_limits;
 }
 
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {

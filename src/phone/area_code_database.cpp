@@ -79,8 +79,14 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
   // the preparation's error.
   int StepOnce(const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
-    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr);
-    if (result == SQLITE_OK) result = statement != nullptr ? sqlite3_step(statement) : SQLITE_ERROR;
+    const char* tail = nullptr;
+    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
+    // One statement only: a table name that smuggles in a second one is no table name.
+    if (result == SQLITE_OK &&
+        (statement == nullptr || tail == nullptr ||
+         std::string_view(tail).find_first_not_of(" \t\r\n") != std::string_view::npos))
+      result = SQLITE_ERROR;
+    if (result == SQLITE_OK) result = sqlite3_step(statement);
     sqlite3_finalize(statement);
     return result;
   }
