@@ -46,6 +46,9 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
                     "Die Vorwahl-Datenbank " + path + " kann nicht geöffnet werden (" + why + ").");
     }
     try {
+      // Keys hold only "+" and digits, for which case does not matter; matching case lets SQLite answer
+      // "Like 'x%'" from the primary-key index instead of scanning the table for every prefix.
+      sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
       CheckIntegrity();
       LoadIndex();
     } catch (...) {
@@ -225,6 +228,11 @@ bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
   if (connection == nullptr) return false;  // a query on no connection fails, silently
   try {
     return connection->CanQueryTable(table);
+  } catch (const std::bad_alloc&) {
+    // The one failure that stands for not being able to set the query up at all: logged, then the
+    // query itself counts as failed.
+    support::Write_Error_Log("mdlADOXModul!Function ExistTabel()", Failure(ErrorNumber::OutOfMemory), 3);
+    return false;
   } catch (...) {
     return false;
   }

@@ -118,6 +118,8 @@ TEST_F(DatabaseMode, TrunkZeroAndShortNumbers) {
       {"+49 622", nullptr, "+49 (622) "},    // the key begins a code: all of it matches
   };
   for (const auto& c : cases) EXPECT_EQ(Format_Phone_Number(c.raw, true, "I (V) N"), c.result) << c.raw;
+  EXPECT_EQ(Find_Area_Code("71234"), "7");
+  EXPECT_EQ(Find_Area_Code("0301"), "");  // codes are stored without the trunk "0"
 }
 
 TEST_F(DatabaseMode, TemplateExamples) {
