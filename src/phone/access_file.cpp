@@ -6,12 +6,14 @@
 #include <mdbtools.h>
 // clang-format on
 
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -141,14 +143,26 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
 
 AccessReadLimits limits;
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 #if !defined(_WIN32)
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
 void LimitThisProcess() {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
   rlimit cpu_limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &cpu_limit);
-#if !defined(__SANITIZE_ADDRESS__)
   // On top of what the (forked) program already maps; AddressSanitizer's reservations would not fit.
+  if (kAddressSanitizer) return;
   long pages = 0;
   if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
     if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
@@ -159,7 +173,6 @@ void LimitThisProcess() {
     rlimit memory{mapped + limits.extra_memory, mapped + limits.extra_memory};
     setrlimit(RLIMIT_AS, &memory);
   }
-#endif
 }
 #endif
 
@@ -170,7 +183,8 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   return work();
 #else
   int fds[2];
-  if (pipe(fds) != 0) return work();
+  // Close-on-exec: a program started meanwhile by another thread must not hold the pipe open.
+  if (pipe2(fds, O_CLOEXEC) != 0) return work();
   const pid_t pid = fork();
   if (pid < 0) {
     close(fds[0]);
@@ -180,6 +194,8 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   if (pid == 0) {
     close(fds[0]);
     LimitThisProcess();
+    // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
+    setenv("MDBICONV", "UTF-8", 1);
     // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
     const int null_fd = open("/dev/null", O_WRONLY);
     if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
