@@ -78,8 +78,12 @@ std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
   std::error_code ec;
   fs::directory_iterator it(folder, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (!IsVCardFileName(it->path())) continue;
     std::error_code type_ec;
-    if (IsVCardFileName(it->path()) && it->is_regular_file(type_ec)) files.push_back(it->path());
+    // A link to nowhere is listed too: reading it fails and says so, instead of the card going missing
+    // without a word.
+    const bool dangling = it->is_symlink(type_ec) && !it->exists(type_ec);
+    if (it->is_regular_file(type_ec) || dangling) files.push_back(it->path());
   }
   std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
     return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());

@@ -264,7 +264,7 @@ class Parser {
 
     const auto colon = FindValueColon(line);
     if (!colon) {
-      if (depth_ > 0) ++garbage_lines_;
+      if (!open_.empty()) ++garbage_lines_;
       return;
     }
     // Quoted-printable ends a line with "=" to say the value goes on at the start of the next line.
@@ -304,7 +304,7 @@ class Parser {
       return;
     }
     agent_pending_ = false;  // only a BEGIN right after the AGENT line belongs to it
-    const bool wanted = depth_ > 0 && depth_ <= 2 && !in_agent_;
+    const bool wanted = !open_.empty() && !agent_[open_.back()];
     const bool structural = EqualsUpper(bare_name, "VERSION") || EqualsUpper(bare_name, "AGENT");
     const std::string upper_name = UpperCopy(bare_name);
     const bool kept = wanted && (structural || !keep_ || keep_(upper_name));
@@ -331,7 +331,7 @@ class Parser {
       }
       return;
     }
-    VCard& card = depth_ == 1 ? current_ : candidate_;
+    VCard& card = pending_[open_.back()];
     if (upper_name == "VERSION") {
       card.version = std::string(TrimBlanks(value));
       return;
@@ -349,71 +349,62 @@ class Parser {
     card.properties.push_back(std::move(property));
   }
 
+  // Every BEGIN opens a card and every END closes the innermost open one. Whether an inner card was
+  // nested in the outer one (an agent, skipped) or was the next card of a file whose END lines went
+  // missing shows only at the end: if the outermost card closes, its inner cards were nested.
   void Begin(std::size_t line_number) {
-    if (depth_ == 0) {
-      current_ = VCard{};
-      current_.first_line = line_number;
-      garbage_lines_ = 0;
-    } else if (depth_ == 1) {
-      // Either a card nested in this one (an agent) or the next card after a missing END; which one
-      // shows only later, so it is kept aside until then.
-      candidate_ = VCard{};
-      candidate_.first_line = line_number;
-      in_agent_ = agent_pending_;
-    }
+    const bool agent = agent_pending_ || (!open_.empty() && agent_[open_.back()]);
     agent_pending_ = false;
-    ++depth_;
+    pending_.emplace_back();
+    pending_.back().first_line = line_number;
+    agent_.push_back(agent);
+    open_.push_back(pending_.size() - 1);
   }
 
   void End(std::size_t line_number) {
-    if (depth_ == 0) {
+    if (open_.empty()) {
       file_.problems.push_back("Zeile " + std::to_string(line_number) +
                                ": END:VCARD ohne BEGIN:VCARD übergangen");
       return;
     }
-    if (depth_ == 2) {
-      if (!in_agent_) candidates_.push_back(std::move(candidate_));
-      in_agent_ = false;
-    } else if (depth_ == 1) {
-      // The card closed after the cards inside it: those were nested in it and are not contacts.
-      candidates_.clear();
-      Emit(std::move(current_));
-    }
-    --depth_;
+    open_.pop_back();
+    if (!open_.empty()) return;
+    Emit(std::move(pending_.front()));
+    pending_.clear();
+    agent_.clear();
   }
 
   void FinishAtEnd() {
-    if (depth_ == 0) return;
-    file_.problems.push_back("Karte ab Zeile " + std::to_string(current_.first_line) +
+    if (open_.empty()) return;
+    file_.problems.push_back("Karte ab Zeile " + std::to_string(pending_[open_.front()].first_line) +
                              ": END:VCARD fehlt, gelesen bis zum Ende der Datei");
-    if (depth_ >= 2 && !in_agent_) candidates_.push_back(std::move(candidate_));
-    Emit(std::move(current_));
-    // The outer card never closed, so the cards that looked nested were the following cards of a
-    // file whose END lines went missing.
-    for (auto& c : candidates_) Emit(std::move(c));
-    candidates_.clear();
-    depth_ = 0;
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      // Cards with nothing in them are left-overs of the damage, not contacts.
+      if (!agent_[i] && !pending_[i].properties.empty()) Emit(std::move(pending_[i]));
+    }
+    if (garbage_lines_ > 0 && !pending_.empty()) Emit(VCard{}, false);
+    pending_.clear();
+    agent_.clear();
+    open_.clear();
   }
 
-  void Emit(VCard card) {
+  void Emit(VCard card, bool keep = true) {
     if (garbage_lines_ > 0) {
-      file_.problems.push_back("Karte ab Zeile " + std::to_string(card.first_line) + ": " +
+      file_.problems.push_back("Karte ab Zeile " + std::to_string(pending_.front().first_line) + ": " +
                                std::to_string(garbage_lines_) + " unlesbare Zeile(n) übergangen");
       garbage_lines_ = 0;
     }
-    file_.cards.push_back(std::move(card));
+    if (keep) file_.cards.push_back(std::move(card));
   }
 
   LineReader reader_;
   PropertyFilter keep_;
   VCardFile file_;
   std::string buffer_;
-  int depth_ = 0;
-  VCard current_;
-  VCard candidate_;
-  std::vector<VCard> candidates_;
+  std::vector<VCard> pending_;     // the cards of the current outermost card, in BEGIN order
+  std::vector<bool> agent_;        // per pending card: part of an agent's card
+  std::vector<std::size_t> open_;  // indexes into pending_ of the cards not yet closed
   bool agent_pending_ = false;
-  bool in_agent_ = false;
   std::size_t garbage_lines_ = 0;
 };
 
