@@ -130,9 +130,13 @@ TEST(ContactNames, FileBytesInUtf16AreRead) {
       EXPECT_EQ(testing::Telephone(r, TelephoneSlot::Home), "1");
     }
   }
-  EXPECT_EQ(NormalizeFileBytes("\xEF\xBB\xBF"
-                               "BEGIN"),
-            "BEGIN");
+  EXPECT_EQ(NormalizeFileBytes(std::string("\xEF\xBB\xBF") + "BEGIN"), "BEGIN");
+  // A lone surrogate and an odd last byte become replacement characters.
+  EXPECT_EQ(NormalizeFileBytes(std::string("\xFF\xFE"
+                                           "A\0\x3D\xD8"
+                                           "B",
+                                           7)),
+            "A\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(ValueText, QuotedPrintableAndEscapes) {
