@@ -1,0 +1,139 @@
+#include "contacts/vcard_folder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "contacts/vcard_parser.h"
+#include "contacts/vcard_text.h"
+
+namespace fernkartei::contacts {
+namespace fs = std::filesystem;
+namespace {
+
+// Far beyond any real address book; a larger file is almost surely something else, and reading it
+// whole could exhaust memory.
+constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 30;
+
+bool KeepForRecord(std::string_view upper_name) {
+  return IsContactProperty(upper_name);
+}
+
+// Reads the whole file; on failure returns false with a German reason.
+bool ReadWhole(const fs::path& file, std::string& bytes, std::string& reason) {
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  if (!ec && size > kLargestFile) {
+    reason = "zu groß für ein Adressbuch";
+    return false;
+  }
+  errno = 0;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    reason = errno != 0 ? std::strerror(errno) : "kann nicht geöffnet werden";
+    return false;
+  }
+  bytes.clear();
+  if (!ec) bytes.reserve(static_cast<std::size_t>(size));
+  std::vector<char> chunk(1 << 16);
+  while (in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) {
+    reason = "Lesefehler";
+    return false;
+  }
+  return true;
+}
+
+std::string Describe(const ContactRecord& record) {
+  if (!record.last_name_and_first_name.empty()) return " (" + record.last_name_and_first_name + ")";
+  return "";
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+bool IsVCardFileName(const fs::path& path) {
+  std::string ext = Utf8FromPath(path.extension());
+  for (char& c : ext) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ext == ".vcf" || ext == ".vcard";
+}
+
+std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (!IsVCardFileName(it->path())) continue;
+    std::error_code type_ec;
+    // A link to nowhere is listed too: reading it fails and says so, instead of the card going missing
+    // without a word.
+    const bool dangling = it->is_symlink(type_ec) && !it->exists(type_ec);
+    if (it->is_regular_file(type_ec) || dangling) files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
+  });
+  return files;
+}
+
+std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
+  std::vector<ContactRecord> records;
+  const std::string name = Utf8FromPath(file);
+  std::string bytes;
+  std::string reason;
+  if (!ReadWhole(file, bytes, reason)) {
+    if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
+    return records;
+  }
+  bytes = NormalizeFileBytes(std::move(bytes));
+  VCardFile parsed = ParseVCards(bytes, &KeepForRecord);
+  bytes = std::string();
+  if (report) {
+    for (const auto& problem : parsed.problems) report(name + ": " + problem);
+  }
+  records.reserve(parsed.cards.size());
+  std::vector<std::string> dropped;
+  for (const auto& card : parsed.cards) {
+    dropped.clear();
+    records.push_back(ToContactRecord(card, &dropped));
+    if (report) {
+      for (const auto& d : dropped) {
+        report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) +
+               ": " + d);
+      }
+    }
+  }
+  return records;
+}
+
+std::vector<ContactRecord> ReadContacts(const fs::path& folder_or_file, const Report& report) {
+  std::error_code ec;
+  if (!fs::is_directory(folder_or_file, ec)) return ReadVCardFile(folder_or_file, report);
+  std::vector<ContactRecord> all;
+  for (const auto& file : VCardFilesIn(folder_or_file)) {
+    auto records = ReadVCardFile(file, report);
+    if (all.empty()) {
+      all = std::move(records);
+    } else {
+      all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
+    }
+  }
+  return all;
+}
+
+}  // namespace fernkartei::contacts
