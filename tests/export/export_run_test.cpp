@@ -75,6 +75,8 @@ class ExportRun : public ::testing::Test {
 };
 
 TEST_F(ExportRun, SimpleFileOfTheWorkedExample) {
+  folder.Write("simple.csv", kOldFile);
+  surroundings.pointer = 3;
   ASSERT_EQ(Run(), RunOutcome::Written);
   EXPECT_EQ(folder.Read("simple.csv"),
             "displayName;destination\r\n"
@@ -85,6 +87,9 @@ TEST_F(ExportRun, SimpleFileOfTheWorkedExample) {
   EXPECT_EQ(surroundings.messages[0].icon, MessageIcon::None);
   EXPECT_EQ(surroundings.messages[0].progress, 100.0F);
   EXPECT_EQ(surroundings.value, 1.0F);
+  // The hourglass shows from the file to the final message, then the earlier pointer is back.
+  EXPECT_EQ(surroundings.messages[0].pointer, support::kHourglassPointer);
+  EXPECT_EQ(surroundings.pointer_history, (std::vector<int>{support::kHourglassPointer, 3}));
   EXPECT_TRUE(Leftovers().empty());
 }
 
@@ -107,20 +112,6 @@ TEST_F(ExportRun, WorkedExampleInEveryFormatWithTheShippedAreaCodes) {
   }
   phone::Area_Table_Exists = false;
   phone::DB_Connection.reset();
-}
-
-TEST_F(ExportRun, ReplacesAnOldFileInsteadOfAppending) {
-  folder.Write("simple.csv", kOldFile);
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(folder.Read("simple.csv").rfind("displayName;destination\r\nMuster", 0), 0U);
-  EXPECT_TRUE(Leftovers().empty());
-}
-
-TEST_F(ExportRun, WaitCursorShowsFromTheFileToTheFinalMessageOnly) {
-  surroundings.pointer = 3;
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(surroundings.messages.at(0).pointer, support::kHourglassPointer);
-  EXPECT_EQ(surroundings.pointer_history, (std::vector<int>{support::kHourglassPointer, 3}));
 }
 
 // Each failure path: the message, its icon, and that the previous file and the folder stay as they were.
@@ -236,13 +227,6 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Paths, ExportRunFailure, ::testing::ValuesIn(kFailureCases), CaseName<FailureCase>);
 
-TEST_F(ExportRun, FileFailureShowsItsMessageUnderTheHourglass) {
-  output = folder / "fehlt/simple.csv";
-  ASSERT_EQ(Run(), RunOutcome::Failed);
-  EXPECT_EQ(surroundings.messages.at(0).pointer, support::kHourglassPointer);
-  EXPECT_EQ(surroundings.pointer, support::kDefaultPointer);
-}
-
 TEST_F(ExportRun, AFullDeviceEndsTheRunWithAnError) {
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (full == nullptr) GTEST_SKIP() << "no /dev/full";
@@ -267,15 +251,6 @@ TEST_F(ExportRun, ConfiguredFolderNeedsNoPickerAndRecordsNothing) {
   EXPECT_TRUE(contacts.Calls("PickFolder").empty());
   EXPECT_TRUE(contacts.Calls("DefaultItemType").empty());
   EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", "-"), "-");
-}
-
-TEST_F(ExportRun, FolderGivenByTheCallerReplacesTheSetting) {
-  contacts.script.default_folders["/home/erika/Kontakte"].items = {};
-  options.contacts_folder = "/home/erika/Kontakte";
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(contacts.Calls("GetDefaultFolder"),
-            std::vector<std::string>{"GetDefaultFolder /home/erika/Kontakte"});
-  EXPECT_EQ(folder.Read("simple.csv"), "displayName;destination\r\n");
 }
 
 TEST_F(ExportRun, SortsByLastNameAndReleasesInOrder) {
@@ -378,32 +353,6 @@ const NameCase kNameCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, ContactNames, ::testing::ValuesIn(kNameCases), CaseName<NameCase>);
-
-TEST_F(ExportRun, EachEntryReadsItsOwnPropertyOnce) {
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  for (const char* property :
-       {"PrimaryTelephoneNumber", "BusinessTelephoneNumber", "Business2TelephoneNumber",
-        "HomeTelephoneNumber", "Home2TelephoneNumber", "MobileTelephoneNumber", "CompanyMainTelephoneNumber",
-        "OtherTelephoneNumber"}) {
-    EXPECT_EQ(contacts.Calls(std::string("Property ") + property).size(), 1U) << property;
-  }
-}
-
-TEST_F(ExportRun, ItemsFollowTheSortedOrder) {
-  contacts.script.default_folders["10"].items = {
-      Contact("Zander, Zoe", {{"HomeTelephoneNumber", "1"}}, "Zander"),
-      Contact("Abel, Ali", {{"HomeTelephoneNumber", "2"}}, "Abel")};
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(folder.Read("simple.csv"),
-            "displayName;destination\r\nAbel, Ali (HT);2\r\nZander, Zoe (HT);1\r\n");
-}
-
-TEST_F(ExportRun, AnEnumerationThatBreaksKeepsWhatWasRead) {
-  contacts.script.default_folders["10"].items = {Erika(), Erika(), Erika()};
-  contacts.script.next_fails_at = 2;
-  ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(surroundings.messages.at(0).text.rfind("Fertig, 2 Adressen", 0), 0U);
-}
 
 TEST(StepProgress, RunsFromOneToTheMaximumAndStartsAgain) {
   struct Case {

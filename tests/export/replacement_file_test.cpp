@@ -39,18 +39,6 @@ TEST(ReplacementFile, TheOldFileStaysUntilCommit) {
   EXPECT_EQ(info.st_mode & 0777, 0640U) << "the new file keeps the old one's access rights";
 }
 
-TEST(ReplacementFile, LeavingWithoutCommitLeavesNothingBehind) {
-  testing::TempFolder folder;
-  const std::string target = folder.Write("nfon.csv", "alt\r\n");
-  {
-    ReplacementFile file(target);
-    support::Write_UTF8_Text(file.Open(), "halb", false);
-    EXPECT_TRUE(fs::exists(file.temporary_path()));
-  }
-  EXPECT_EQ(folder.Read("nfon.csv"), "alt\r\n");
-  EXPECT_EQ(EntriesIn(folder.path()), 1U);
-}
-
 TEST(ReplacementFile, CanReplaceOnlyWhatMayBeOverwritten) {
   testing::TempFolder folder;
   const std::string locked = folder.Write("locked.csv", "x");
