@@ -80,7 +80,8 @@ ContactRecord ToContactRecord(const VCard& card, std::vector<std::string>* dropp
   const TelephoneNumbers numbers = MapTelephones(card);
   if (dropped) {
     for (const auto& d : numbers.dropped) {
-      dropped->push_back("Nummer \"" + d.number + "\"" + (d.types.empty() ? "" : " (" + d.types + ")") +
+      dropped->push_back("Nummer \"" + d.number + "\"" +
+                         (d.types.empty() ? "" : " (" + support::SanitizeUtf8(d.types) + ")") +
                          " nicht exportiert: die passenden Telefonfelder und OtherTelephoneNumber sind schon "
                          "belegt");
     }

@@ -8,6 +8,7 @@
 
 #include "contacts/vcard_parser.h"
 #include "contacts/vcard_text.h"
+#include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace fs = std::filesystem;
@@ -96,7 +97,8 @@ std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
 }
 
 void ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
-  const std::string name = Utf8FromPath(file);
+  // File names on Linux are bytes; what reaches a message must be text.
+  const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
   std::string bytes;
   std::string reason;
   if (!ReadWhole(file, bytes, reason)) {
