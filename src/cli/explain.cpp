@@ -1,12 +1,70 @@
+// --explain NUMBER: shows, for one number, the steps the export takes with it, against the same
+// area-code database and in the same mode the desktop program would use.
+
 #include <iostream>
+#include <string>
 
 #include "cli/cli_options.h"
+#include "phone/area_code_database.h"
+#include "phone/phone_number.h"
+#include "support/failure.h"
+#include "support/file_helpers.h"
+#include "support/process_state.h"
+#include "support/program_folder.h"
+#include "support/settings.h"
 
 namespace fernkartei::cli {
+namespace {
 
-int RunExplain(const CliOptions&) {
-  std::cerr << "--explain ist noch nicht verfügbar\n";
-  return kExitRunFailed;
+std::string Shown(const std::string& text) {
+  return text.empty() ? "(leer)" : text;
+}
+
+}  // namespace
+
+int RunExplain(const CliOptions& options) {
+  namespace support = fernkartei::support;
+  namespace phone = fernkartei::phone;
+  if (support::App_Title.empty()) support::App_Title = "Fernkartei";
+  support::INI_Path =
+      options.settings.value_or(support::Add_Backslash(support::ProgramFolder()) + "system.ini");
+  const std::string database = options.database.value_or(
+      support::Get_InI(support::App_Title, "DatabaseName",
+                       support::Add_Backslash(support::ProgramFolder()) + "vorwahlen.mdb"));
+  const std::string number_template = options.number_template.value_or("I (V) N");
+  const std::string& number = *options.explain;
+
+  try {
+    phone::DB_Connection = phone::OpenAreaCodeDatabase(phone::Jet4(database));
+  } catch (const support::Failure& failure) {
+    std::cerr << "Die Vorwahl-Datenbank kann nicht geöffnet werden.\n"
+              << "Fehler " << failure.number() << ": " << failure.description() << '\n';
+    return kExitRunFailed;
+  }
+  phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), phone::kAreaCodeTable);
+
+  const auto parts = phone::SplitPhoneNumber(number, phone::Area_Table_Exists);
+  std::cout << "Rufnummer:              " << number << '\n'
+            << "Vorwahl-Datenbank:      " << database << '\n'
+            << "Modus:                  " << (phone::Area_Table_Exists ? "Datenbank" : "feste Längen") << '\n'
+            << "Vorlage:                " << number_template << '\n';
+  if (!parts) {
+    std::cout
+        << "Bereinigt:              " << Shown(phone::Clean_Phone_Number(number)) << '\n'
+        << "Ergebnis:               (leer: keine verwendbare Rufnummer, es wird keine Zeile geschrieben)\n";
+    return kExitWritten;
+  }
+  std::cout << "Bereinigt:              " << parts->cleaned << '\n'
+            << "Internationale Vorwahl: " << Shown(parts->international_prefix) << '\n';
+  if (parts->database_mode) std::cout << "Suchschlüssel:          " << Shown(parts->lookup_key) << '\n';
+  std::cout << "Ortsnetzkennzahl:       " << Shown(parts->area_code)
+            << (parts->area_code_by_fixed_length && parts->database_mode
+                    ? " (nicht in der Datenbank, feste Länge)"
+                    : "")
+            << '\n'
+            << "Teilnehmernummer:       " << Shown(parts->subscriber_number) << '\n'
+            << "Ergebnis:               " << phone::ExpandNumberTemplate(number_template, *parts) << '\n';
+  return kExitWritten;
 }
 
 }  // namespace fernkartei::cli

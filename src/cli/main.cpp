@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     return fernkartei::cli::kExitUsage;
   }
   try {
-    return options.explain ? fernkartei::cli::RunExplain(options) : fernkartei::cli::RunExportCommand(options);
+    return options.explain ? fernkartei::cli::RunExplain(options)
+                           : fernkartei::cli::RunExportCommand(options);
   } catch (const fernkartei::support::Failure& failure) {
     std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return fernkartei::cli::kExitRunFailed;

@@ -16,7 +16,15 @@ class AreaCodeDatabase {
   virtual bool CanQueryTable(const std::string& table) = 0;
   // The longest beginning of key that begins at least one stored area code; empty when none.
   virtual std::string LongestCodePrefix(std::string_view key) const = 0;
+  // Asks the store itself, not the index, whether at least one stored area code begins with prefix:
+  // "SELECT Top 1 * FROM sVorwahlen where ([Ortsnetzkennzahl] Like ('<prefix>%'))". False when the
+  // question cannot be answered.
+  virtual bool AnyCodeBeginsWith(std::string_view prefix) = 0;
 };
+
+// "Ortsnetzkennzahl" of table "sVorwahlen": where the area codes live.
+inline constexpr const char* kAreaCodeTable = "sVorwahlen";
+inline constexpr const char* kAreaCodeColumn = "Ortsnetzkennzahl";
 
 // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Mode=...;Jet OLEDB".
 std::string Jet4(const std::string& database_path);
@@ -27,6 +35,16 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connec
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table);
 // Longest-prefix lookup over DB_Connection; empty when there is no connection or no match.
 std::string Find_Area_Code(std::string_view key);
+
+// The same answer as Find_Area_Code, found the slow way: one store query per prefix length, from one
+// character upward, until a prefix matches nothing. Kept to check the index against and to measure it.
+std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view key);
+
+// The database path inside a connection string made by Jet4 (or the text after "Data Source=" up to
+// the next ";" for a hand-written one); empty when there is none.
+std::string DataSourceOf(std::string_view connection_string);
+// Opens a database file directly, by path. Throws support::Failure like OpenAreaCodeDatabase.
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path);
 
 // Opened by start-up, kept for the life of the process.
 inline std::unique_ptr<AreaCodeDatabase> DB_Connection;

@@ -4,23 +4,40 @@ namespace fernkartei::support {
 
 std::string DescriptionOf(ErrorNumber number) {
   switch (number) {
-    case ErrorNumber::InvalidProcedureCall: return "Invalid procedure call or argument";
-    case ErrorNumber::OutOfMemory: return "Out of memory";
-    case ErrorNumber::SubscriptOutOfRange: return "Subscript out of range";
-    case ErrorNumber::BadFileNameOrNumber: return "Bad file name or number";
-    case ErrorNumber::FileNotFound: return "File not found";
-    case ErrorNumber::DeviceIoError: return "Device I/O error";
-    case ErrorNumber::DiskFull: return "Disk full";
-    case ErrorNumber::PermissionDenied: return "Permission denied";
-    case ErrorNumber::PathFileAccessError: return "Path/File access error";
-    case ErrorNumber::PathNotFound: return "Path not found";
-    case ErrorNumber::ObjectNotSet: return "Object variable or With block variable not set";
-    case ErrorNumber::CannotCreateObject: return "ActiveX component can't create object";
-    case ErrorNumber::PropertyNotSupported: return "Object doesn't support this property or method";
-    case ErrorNumber::OperationCancelled: return "Operation cancelled";
-    case ErrorNumber::UnrecognizedDatabaseFormat: return "Unrecognized database format";
-    case ErrorNumber::TableNotFound: return "The table could not be found";
-    case ErrorNumber::QueryFailed: return "The query could not be run";
+    case ErrorNumber::InvalidProcedureCall:
+      return "Invalid procedure call or argument";
+    case ErrorNumber::OutOfMemory:
+      return "Out of memory";
+    case ErrorNumber::SubscriptOutOfRange:
+      return "Subscript out of range";
+    case ErrorNumber::BadFileNameOrNumber:
+      return "Bad file name or number";
+    case ErrorNumber::FileNotFound:
+      return "File not found";
+    case ErrorNumber::DeviceIoError:
+      return "Device I/O error";
+    case ErrorNumber::DiskFull:
+      return "Disk full";
+    case ErrorNumber::PermissionDenied:
+      return "Permission denied";
+    case ErrorNumber::PathFileAccessError:
+      return "Path/File access error";
+    case ErrorNumber::PathNotFound:
+      return "Path not found";
+    case ErrorNumber::ObjectNotSet:
+      return "Object variable or With block variable not set";
+    case ErrorNumber::CannotCreateObject:
+      return "ActiveX component can't create object";
+    case ErrorNumber::PropertyNotSupported:
+      return "Object doesn't support this property or method";
+    case ErrorNumber::OperationCancelled:
+      return "Operation cancelled";
+    case ErrorNumber::UnrecognizedDatabaseFormat:
+      return "Unrecognized database format";
+    case ErrorNumber::TableNotFound:
+      return "The table could not be found";
+    case ErrorNumber::QueryFailed:
+      return "The query could not be run";
   }
   return "Application-defined or object-defined error";
 }

@@ -21,8 +21,10 @@ TEST(Windows1252, RoundTripsEveryDefinedByte) {
 
 TEST(Windows1252, MapsGermanAndEuroAndReplacesTheRest) {
   EXPECT_EQ(Utf8ToWindows1252("\xC3\xA4\xC3\x9F\xE2\x82\xAC"), "\xE4\xDF\x80");  // ä ß €
-  EXPECT_EQ(Utf8ToWindows1252("\xE4\xB8\xAD"), "?");                          // 中
-  EXPECT_EQ(Utf8ToWindows1252("a\xFF" "b"), "a?b");                            // invalid byte
+  EXPECT_EQ(Utf8ToWindows1252("\xE4\xB8\xAD"), "?");                             // 中
+  EXPECT_EQ(Utf8ToWindows1252("a\xFF"
+                              "b"),
+            "a?b");  // invalid byte
   EXPECT_EQ(Windows1252ToUtf8("M\xFCller"), "M\xC3\xBCller");
 }
 
@@ -37,9 +39,13 @@ TEST(Utf8, ValidityAndSanitizing) {
       {"\xC3\xA4", true, "\xC3\xA4"},
       {"\xF0\x9F\x98\x80", true, "\xF0\x9F\x98\x80"},
       {"\xC3", false, "\xEF\xBF\xBD"},
-      {"\xC0\xAF", false, "\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong
+      {"\xC0\xAF", false, "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong
       {"\xED\xA0\x80", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-      {"a\xE2\x82" "b", false, "a\xEF\xBF\xBD" "b"},
+      {"a\xE2\x82"
+       "b",
+       false,
+       "a\xEF\xBF\xBD"
+       "b"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsValidUtf8(c.in), c.valid) << c.in;

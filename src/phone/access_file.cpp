@@ -1,0 +1,231 @@
+#include "phone/access_file.h"
+
+// mdbtools.h includes glib.h inside its own extern "C", which g++ rejects unless glib came first.
+#include <glib.h>
+// clang-format off
+#include <mdbtools.h>
+// clang-format on
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "support/failure.h"
+#include "support/text.h"
+
+namespace fernkartei::phone {
+namespace {
+
+using support::ErrorNumber;
+using support::Failure;
+
+constexpr std::size_t kSignatureEnd = 20;
+constexpr std::size_t kVersionOffset = 0x14;
+constexpr std::uint64_t kCatalogPage = 2;  // MSysObjects, where every table is listed
+
+[[noreturn]] void Damaged(const std::string& path, const std::string& why) {
+  throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
+                "Die Access-Datei " + path + " ist beschädigt oder unvollständig (" + why + ").");
+}
+
+std::string ReadFirstBytes(const std::string& path, std::size_t count, std::uint64_t offset = 0) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
+  in.seekg(static_cast<std::streamoff>(offset));
+  std::string bytes(count, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(count));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+// --- what the child process sends back: tagged, length-prefixed texts -------------------------------
+
+constexpr char kTableTag = 'T';
+constexpr char kColumnTag = 'C';
+constexpr char kValueTag = 'V';
+
+void Put(std::string& out, char tag, std::string_view text) {
+  out.push_back(tag);
+  const auto size = static_cast<std::uint32_t>(text.size());
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((size >> shift) & 0xFF));
+  out.append(text);
+}
+
+AccessContents Unpack(const std::string& path, std::string_view in) {
+  AccessContents contents;
+  while (!in.empty()) {
+    if (in.size() < 5) Damaged(path, "unvollständige Antwort des Lesers");
+    const char tag = in[0];
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i)
+      size |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[1 + i])) << (8 * i);
+    in.remove_prefix(5);
+    if (in.size() < size) Damaged(path, "unvollständige Antwort des Lesers");
+    std::string text(in.substr(0, size));
+    in.remove_prefix(size);
+    if (tag == kTableTag) {
+      contents.tables.push_back(std::move(text));
+    } else if (tag == kColumnTag) {
+      contents.column.emplace();
+    } else if (tag == kValueTag && contents.column) {
+      contents.column->push_back(std::move(text));
+    } else {
+      Damaged(path, "unverständliche Antwort des Lesers");
+    }
+  }
+  return contents;
+}
+
+// --- the libmdb part; runs in the child -------------------------------------------------------------
+
+// The column's number as mdb_bind_column counts (from 1), or 0 when the table has no such column.
+int FindColumn(MdbTableDef* table, const std::string& name) {
+  for (unsigned i = 0; i < table->num_cols && i < table->columns->len; ++i) {
+    auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+    if (support::EqualsIgnoringAsciiCase(column->name, name)) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+// Returns the packed contents, or nothing when libmdb gives up on the file.
+std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::string& wanted_table,
+                                          const std::string& wanted_column) {
+  MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+  if (mdb == nullptr) return std::nullopt;
+  if (mdb_read_catalog(mdb, MDB_TABLE) == nullptr) {
+    mdb_close(mdb);
+    return std::nullopt;
+  }
+  std::string out;
+  for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+    if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
+    MdbTableDef* table = mdb_read_table(entry);
+    if (table == nullptr) continue;
+    if (mdb_read_columns(table) != nullptr) {
+      Put(out, kTableTag, entry->object_name);
+      int column = 0;
+      if (support::EqualsIgnoringAsciiCase(entry->object_name, wanted_table) && !wanted_column.empty())
+        column = FindColumn(table, wanted_column);
+      if (column != 0) {
+        Put(out, kColumnTag, "");
+        // libmdb writes up to MDB_BIND_SIZE bytes into a bound buffer, whatever the column's size.
+        std::vector<char> buffer(MDB_BIND_SIZE + 1, '\0');
+        int length = 0;
+        mdb_rewind_table(table);
+        mdb_bind_column(table, column, buffer.data(), &length);
+        while (mdb_fetch_row(table)) {
+          const auto size = static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(MDB_BIND_SIZE)));
+          Put(out, kValueTag, std::string_view(buffer.data(), size));
+        }
+      }
+    }
+    mdb_free_tabledef(table);
+  }
+  mdb_close(mdb);
+  return out;
+}
+
+// Runs work in a child process so that a crash inside it cannot take the program down. The child
+// answers through a pipe; a child that dies or fails gives nothing.
+std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
+#if defined(_WIN32)
+  return work();
+#else
+  int fds[2];
+  if (pipe(fds) != 0) return work();
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return work();
+  }
+  if (pid == 0) {
+    close(fds[0]);
+    // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
+    const int null_fd = open("/dev/null", O_WRONLY);
+    if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
+    int status = 3;
+    try {
+      if (auto answer = work()) {
+        std::string_view rest = *answer;
+        status = 0;
+        while (!rest.empty()) {
+          const ssize_t written = write(fds[1], rest.data(), rest.size());
+          if (written < 0 && errno == EINTR) continue;
+          if (written <= 0) {
+            status = 4;
+            break;
+          }
+          rest.remove_prefix(static_cast<std::size_t>(written));
+        }
+      }
+    } catch (...) {
+      status = 5;
+    }
+    close(fds[1]);
+    _exit(status);  // no exit handlers: they belong to the parent
+  }
+  close(fds[1]);
+  std::string answer;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t got = read(fds[0], chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    answer.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(fds[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return std::nullopt;
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return answer;
+#endif
+}
+
+}  // namespace
+
+bool HasAccessSignature(const std::string& first_bytes) {
+  if (first_bytes.size() < kSignatureEnd) return false;
+  const std::string_view head(first_bytes.data(), kSignatureEnd);
+  using namespace std::string_view_literals;
+  return head == "\x00\x01\x00\x00Standard Jet DB\x00"sv || head == "\x00\x01\x00\x00Standard ACE DB\x00"sv;
+}
+
+void CheckAccessFileLayout(const std::string& path) {
+  const std::string head = ReadFirstBytes(path, kVersionOffset + 1);
+  if (!HasAccessSignature(head) || head.size() <= kVersionOffset) Damaged(path, "keine Jet-Kennung");
+  const auto version = static_cast<unsigned char>(head[kVersionOffset]);
+  // 0 is Jet 3 with 2 KiB pages; Jet 4 and every ACE version since use 4 KiB pages.
+  if (version > 0x10) Damaged(path, "unbekannte Version " + std::to_string(version));
+  const std::uint64_t page_size = version == 0 ? 2048 : 4096;
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error)
+    throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
+  if (size % page_size != 0) Damaged(path, "Größe ist kein Vielfaches der Seitengröße");
+  if (size < (kCatalogPage + 1) * page_size) Damaged(path, "Katalogseite fehlt");
+  const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);
+  // A table-definition page starts with type 2 and the byte 1.
+  if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
+}
+
+AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {
+  CheckAccessFileLayout(path);
+  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); });
+  if (!answer) Damaged(path, "Tabellen nicht lesbar");
+  return Unpack(path, *answer);
+}
+
+}  // namespace fernkartei::phone

@@ -1,0 +1,108 @@
+#include "support/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/process_state.h"
+#include "support/profile_text.h"
+#include "support/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace fernkartei::support {
+namespace {
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetProgramFolder(folder.path().string());
+    INI_Path = folder / "system.ini";
+  }
+  std::string Ini() const { return folder.Read("system.ini"); }
+  void SetIni(const std::string& bytes) const { folder.Write("system.ini", bytes); }
+
+  testing::TempFolder folder;
+};
+
+TEST_F(Settings, ReadsValuesTheWayTheOldReaderDid) {
+  struct Case {
+    std::string file;
+    std::string key;
+    std::string expected;
+  };
+  const std::string long_value(300, 'x');
+  const Case cases[] = {
+      {"[Fernkartei]\r\nTyp=2\r\n", "Typ", "2"},
+      {"[Fernkartei]\r\nTyp=  2  \r\n", "Typ", "2"},
+      {"[fernkartei]\r\ntyp=3\r\n", "Typ", "3"},                    // names without regard to case
+      {"[Fernkartei]\r\nOutput=\"I-V-N\"\r\n", "Output", "I-V-N"},  // one pair of quotes stripped
+      {"[Fernkartei]\r\nOutput='\"I\"'\r\n", "Output", "\"I\""},
+      {"[Fernkartei]\r\nOutput=\r\n", "Output", "default"},  // empty value gives the default
+      {"[Fernkartei]\r\nTeilnehmer=" + long_value + "\r\n", "Teilnehmer", std::string(254, 'x')},
+      {"[Fernkartei]\nTyp=1", "Typ", "1"},  // LF and no final line end
+      {"\xEF\xBB\xBF[Fernkartei]\r\nOutput=M\xC3\xBCller\r\n", "Output", "M\xC3\xBCller"},  // UTF-8 with BOM
+      {"[Fernkartei]\r\nOutput=M\xFCller\r\n", "Output", "M\xC3\xBCller"},                  // Windows-1252
+      {"[Other]\r\nTyp=1\r\n[Fernkartei]\r\nTyp=2\r\n", "Typ", "2"},
+      {"[Fernkartei]\r\n; Typ=9\r\nTyp=2\r\n", "Typ", "2"},
+      {"[Fernkartei]\r\nTyp=2\r\n[Other]\r\n", "Missing", "default"},
+  };
+  for (const auto& c : cases) {
+    SetIni(c.file);
+    EXPECT_EQ(Get_InI("Fernkartei", c.key, "default"), c.expected) << c.file;
+  }
+}
+
+TEST_F(Settings, MissingFileGivesDefaultsCutLikeValues) {
+  EXPECT_EQ(Get_InI("Fernkartei", "Output", "I (V) N"), "I (V) N");
+  EXPECT_EQ(Get_InI("Fernkartei", "Outlook-Ordner", ""), "");
+  EXPECT_EQ(Get_InI("Fernkartei", "X", std::string(300, 'y')), std::string(254, 'y'));
+}
+
+TEST_F(Settings, WriteCreatesFileAndSectionInWindows1252) {
+  Write_INI("Fernkartei", "Output", "I (V) N \xE2\x82\xAC");
+  EXPECT_EQ(Ini(), "[Fernkartei]\r\nOutput=I (V) N \x80\r\n");
+  EXPECT_EQ(Get_InI("Fernkartei", "Output", ""), "I (V) N \xE2\x82\xAC");
+}
+
+TEST_F(Settings, WriteKeepsEveryOtherLineByteForByte) {
+  const std::string before =
+      "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\nTyp=0\r\nUnknown = x \r\n\r\n[Last]\nZ=9";
+  SetIni(before);
+  Write_INI("Fernkartei", "typ", "1");
+  Write_INI("Fernkartei", "Teilnehmer", "11,12");
+  Write_INI("Neu", "A", "b");
+  EXPECT_EQ(
+      Ini(),
+      "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\ntyp=1\r\nUnknown = x \r\nTeilnehmer=11,12\r\n"
+      "\r\n[Last]\nZ=9\r\n[Neu]\r\nA=b\r\n");
+}
+
+TEST_F(Settings, WriteToAWriteProtectedFileIsSilentlyNotStored) {
+  SetIni("[Fernkartei]\r\nTyp=0\r\n");
+  ::chmod(INI_Path.c_str(), 0444);
+  Write_INI("Fernkartei", "Typ", "2");
+  EXPECT_EQ(Ini(), "[Fernkartei]\r\nTyp=0\r\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "error_log.txt"));
+}
+
+TEST_F(Settings, WriteLeavesNoTemporaryFiles) {
+  Write_INI("Fernkartei", "Typ", "1");
+  Write_INI("Fernkartei", "Typ", "2");
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(Settings, WriteKeepsAByteOrderMarkAndWritesUtf8Then) {
+  SetIni("\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\n");
+  Write_INI("Fernkartei", "Output", "\xC3\xA4");
+  EXPECT_EQ(Ini(), "\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\nOutput=\xC3\xA4\r\n");
+}
+
+TEST(ProfileText, SetIntoEmptySectionAndAfterLastLineWithoutLineEnd) {
+  EXPECT_EQ(SetProfileValue("[S]", "S", "k", "v"), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(SetProfileValue("[S]\r\na=1", "S", "k", "v"), "[S]\r\na=1\r\nk=v\r\n");
+  EXPECT_EQ(SetProfileValue("", "S", "k", "v"), "[S]\r\nk=v\r\n");
+}
+
+}  // namespace
+}  // namespace fernkartei::support
