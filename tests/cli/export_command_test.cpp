@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -200,12 +201,14 @@ TEST_F(ExportCommand, AFullDiskKeepsThePreviousFile) {
   fs::create_directories(disk);
   if (::mount("fernkartei-test", disk.c_str(), "tmpfs", 0, "size=16k") != 0)
     GTEST_SKIP() << "cannot mount tmpfs";
+  // Unmounted however the test ends, so the temporary folder can go.
+  const std::unique_ptr<const fs::path, void (*)(const fs::path*)> unmount(
+      &disk, [](const fs::path* p) { ::umount(p->c_str()); });
   WriteManyContacts(folder);
   { std::ofstream(disk / "nfon.csv", std::ios::binary) << kOldFile; }
   const Result r =
       Run({"--format", "nfon", "--contacts", folder / "kontakte", "--output", (disk / "nfon.csv").string()});
   ExpectUntouched(r, disk);
-  ::umount(disk.c_str());
 }
 
 TEST_F(ExportCommand, AFolderWithoutWritePermissionKeepsThePreviousFile) {
