@@ -156,8 +156,6 @@ const FailureCase kFailureCases[] = {
      "Fehler, keine Teilnehmer angegeben", MessageIcon::None, false},
     {"no participants for Siemens", [](ExportRun& r) { r.participants.clear(); }, ExportFormat::Siemens,
      "Fehler, keine Teilnehmer angegeben", MessageIcon::None, false},
-    {"write-protected old file", [](ExportRun& r) { ::chmod(r.output.c_str(), 0444); }, ExportFormat::Simple,
-     kErrorOccurred, MessageIcon::None, false},
     {"a folder where the file should be",
      [](ExportRun& r) {
        std::filesystem::remove(r.output);

@@ -51,12 +51,25 @@ TEST(ReplacementFile, CanReplaceOnlyWhatMayBeOverwritten) {
   const Case cases[] = {
       {folder.Write("plain.csv", "x"), true},
       {folder / "new.csv", true},
-      {locked, false},
+      {locked, true},
       {folder / "dir.csv", false},
       {folder / "fehlt/new.csv", false},
   };
   for (const auto& c : cases) EXPECT_EQ(ReplacementFile::CanReplace(c.target), c.replaceable) << c.target;
   EXPECT_EQ(EntriesIn(folder.path()), 3U) << "probing leaves nothing behind";
+}
+
+TEST(ReplacementFile, AWriteProtectedOldFileIsReplacedAndLosesItsProtection) {
+  testing::TempFolder folder;
+  const std::string target = folder.Write("nfon.csv", "alt\r\n");
+  ::chmod(target.c_str(), 0444);
+  ReplacementFile file(target);
+  support::Write_UTF8_Text(file.Open(), "neu", true);
+  file.Commit();
+  EXPECT_EQ(folder.Read("nfon.csv"), "neu\r\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644U);
 }
 
 TEST(ReplacementFile, ARenameThatFailsKeepsTheTargetAndDropsTheNewFile) {
