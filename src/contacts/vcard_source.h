@@ -3,8 +3,10 @@
 // interface the export run talks to.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "export/contact_source.h"
 
@@ -14,15 +16,25 @@ namespace fernkartei::contacts {
 // no one to ask (the command line).
 using FolderPicker = std::function<std::optional<std::string>()>;
 
+// Receives, as it happens, each German sentence about what reading the cards passed over or left out
+// (an unreadable file, a card without END, a number with no free telephone property).
+using DiagnosticSink = std::function<void(const std::string&)>;
+
+struct DiagnosticLog;
+
 class VCardSource : public exporting::ContactSource {
  public:
   // program_folder: where "Kontakte" lives for the folder number "10".
-  VCardSource(std::string program_folder, FolderPicker pick_folder);
+  VCardSource(std::string program_folder, FolderPicker pick_folder, DiagnosticSink on_diagnostic = {});
   std::unique_ptr<exporting::ContactApplication> CreateApplication() override;
+
+  // Every diagnostic so far, oldest first.
+  std::vector<std::string> Diagnostics() const;
 
  private:
   std::string program_folder_;
   FolderPicker pick_folder_;
+  std::shared_ptr<DiagnosticLog> diagnostics_;
 };
 
 }  // namespace fernkartei::contacts

@@ -1,6 +1,7 @@
 #pragma once
 // One export run: from the contacts folder to the finished phonebook file, in one of four formats.
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -19,7 +20,24 @@ enum class RunOutcome { Written, Failed };
 struct RunOptions {
   // Where the file goes; by default USERPROFILE + "documents" + the format's file name.
   std::optional<std::string> output_path;
+  // Takes the place of the settings key "Outlook-Ordner" (both of its reads), e.g. a folder given on
+  // the command line.
+  std::optional<std::string> contacts_folder;
+  // Writes the export into this stream instead of a file (the command line's standard output); the
+  // final message then names output_path, or "Standardausgabe" without one.
+  std::FILE* output_stream = nullptr;
+  // False keeps the run from recording a picked folder under "OutlookFolder" (the command line never
+  // writes the settings file).
+  bool record_picked_folder = true;
 };
+
+// Advances the progress bar by one step, starting again at 1 after its maximum: it shows activity, not
+// the share of the work done.
+void Step_Progress(RunSurroundings& surroundings);
+
+// The output path when the caller names none: Add_Backslash(USERPROFILE) + "documents" + separator +
+// the format's file name; without USERPROFILE the user's documents folder.
+std::string DefaultOutputPath(ExportFormat format);
 
 RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, ContactSource& contacts,
                      std::string& participants, std::string& number_template, const RunOptions& options = {});

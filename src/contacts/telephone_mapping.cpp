@@ -1,0 +1,135 @@
+#include "contacts/telephone_mapping.h"
+
+#include <optional>
+
+#include "contacts/vcard_text.h"
+
+namespace fernkartei::contacts {
+namespace {
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
+  if (text.size() < lower_prefix.size()) return false;
+  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower_prefix[i]) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+enum class Rule { NotExported, Company, Mobile, Main, Work, Home, Preferred, Other };
+
+Rule Classify(const VCardProperty& line) {
+  const auto has = [&](std::string_view t) { return line.HasType(t); };
+  const bool ms_tel = line.name == "X-MS-TEL";
+  if (has("FAX") || has("PAGER") || has("CAR") || has("ISDN") || has("MODEM") || has("BBS") ||
+      has("TEXTPHONE") || (ms_tel && !has("COMPANY"))) {
+    return Rule::NotExported;
+  }
+  if (ms_tel || has("X-EVOLUTION-COMPANY")) return Rule::Company;
+  if (has("CELL") || has("IPHONE")) return Rule::Mobile;
+  if (has("MAIN")) return Rule::Main;
+  if (has("WORK")) return Rule::Work;
+  if (has("HOME")) return Rule::Home;
+
+  bool pref_type = false;
+  bool only_flags = true;  // nothing but PREF and VOICE among the types
+  if (const auto* types = line.Parameter("TYPE")) {
+    for (const auto& t : types->values) {
+      if (t == "PREF") {
+        pref_type = true;
+      } else if (t != "VOICE") {
+        only_flags = false;
+      }
+    }
+  }
+  const bool pref_param = line.Parameter("PREF") != nullptr;
+  if (only_flags && (pref_type || pref_param)) return Rule::Preferred;
+  return Rule::Other;
+}
+
+std::string TypesText(const VCardProperty& line) {
+  std::string text;
+  if (const auto* types = line.Parameter("TYPE")) {
+    for (const auto& t : types->values) {
+      if (!text.empty()) text += ',';
+      text += t;
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string TelephoneValue(const VCardProperty& line, bool version21) {
+  std::string value = UnescapeText(line.value, version21);
+  std::string_view number = TrimBlanks(value);
+  // A 4.0 number is often a URI ("tel:+49-30-1234;ext=5"); the scheme is no part of the number.
+  if (StartsWithIgnoringCase(number, "tel:")) number = TrimBlanks(number.substr(4));
+  return std::string(number);
+}
+
+TelephoneNumbers MapTelephones(const VCard& card) {
+  TelephoneNumbers result;
+  auto& numbers = result.numbers;
+  const auto slot = [&](TelephoneSlot s) -> std::string& { return numbers[static_cast<std::size_t>(s)]; };
+  const bool v21 = card.IsVersion21();
+
+  for (const auto& line : card.properties) {
+    if (line.name != "TEL" && line.name != "X-MS-TEL") continue;
+    std::string number = TelephoneValue(line, v21);
+    if (number.empty()) continue;
+
+    std::optional<TelephoneSlot> wanted;
+    std::optional<TelephoneSlot> second;
+    switch (Classify(line)) {
+      case Rule::NotExported:
+        continue;
+      case Rule::Company:
+        wanted = TelephoneSlot::CompanyMain;
+        break;
+      case Rule::Mobile:
+        wanted = TelephoneSlot::Mobile;
+        break;
+      case Rule::Main:
+        wanted = TelephoneSlot::Primary;
+        break;
+      case Rule::Work:
+        wanted = TelephoneSlot::Business;
+        second = TelephoneSlot::Business2;
+        break;
+      case Rule::Home:
+        wanted = TelephoneSlot::Home;
+        second = TelephoneSlot::Home2;
+        break;
+      case Rule::Preferred:
+        wanted = TelephoneSlot::Primary;
+        break;
+      case Rule::Other:
+        wanted = TelephoneSlot::Other;
+        break;
+    }
+    std::string* target = nullptr;
+    if (slot(*wanted).empty()) {
+      target = &slot(*wanted);
+    } else if (second && slot(*second).empty()) {
+      target = &slot(*second);
+    } else if (slot(TelephoneSlot::Other).empty()) {
+      target = &slot(TelephoneSlot::Other);
+    }
+    if (target) {
+      *target = std::move(number);
+    } else {
+      result.dropped.push_back(DroppedNumber{std::move(number), TypesText(line)});
+    }
+  }
+  return result;
+}
+
+}  // namespace fernkartei::contacts

@@ -1,0 +1,147 @@
+#include "contacts/vcard_folder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "contacts/vcard_parser.h"
+#include "contacts/vcard_text.h"
+#include "support/text.h"
+
+namespace fernkartei::contacts {
+namespace fs = std::filesystem;
+namespace {
+
+// Far beyond any real address book; a larger file is almost surely something else, and reading it
+// whole could exhaust memory.
+constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 30;
+
+bool KeepForRecord(std::string_view upper_name) {
+  return IsContactProperty(upper_name);
+}
+
+// Reads the whole file; on failure returns false with a German reason.
+bool ReadWhole(const fs::path& file, std::string& bytes, std::string& reason) {
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  if (!ec && size > kLargestFile) {
+    reason = "zu groß für ein Adressbuch";
+    return false;
+  }
+  errno = 0;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    reason = errno != 0 ? std::strerror(errno) : "kann nicht geöffnet werden";
+    return false;
+  }
+  // Straight into place when the size is known; in pieces for files that do not tell it.
+  bytes.assign(ec ? 0 : static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  std::vector<char> chunk(1 << 16);
+  while (in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) {
+    reason = "Lesefehler";
+    return false;
+  }
+  return true;
+}
+
+std::string Describe(const ContactRecord& record) {
+  if (!record.last_name_and_first_name().empty()) {
+    return " (" + std::string(record.last_name_and_first_name()) + ")";
+  }
+  return "";
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+bool IsVCardFileName(const fs::path& path) {
+  std::string ext = Utf8FromPath(path.extension());
+  for (char& c : ext) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ext == ".vcf" || ext == ".vcard";
+}
+
+std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (!IsVCardFileName(it->path())) continue;
+    std::error_code type_ec;
+    // A link to nowhere is listed too: reading it fails and says so, instead of the card going missing
+    // without a word.
+    const bool dangling = it->is_symlink(type_ec) && !it->exists(type_ec);
+    if (it->is_regular_file(type_ec) || dangling) files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
+  });
+  return files;
+}
+
+void ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
+  // File names on Linux are bytes; what reaches a message must be text.
+  const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
+  std::string bytes;
+  std::string reason;
+  if (!ReadWhole(file, bytes, reason)) {
+    if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
+    return;
+  }
+  bytes = NormalizeFileBytes(std::move(bytes));
+  // Room for every card at once: growing a vector of large records card by card moves them all again
+  // and again.
+  std::size_t cards = 0;
+  for (auto at = bytes.find("BEGIN:"); at != std::string::npos; at = bytes.find("BEGIN:", at + 6)) ++cards;
+  if (records.size() + cards > records.capacity()) {
+    records.reserve(std::max(records.size() + cards, records.capacity() * 2));
+  }
+  std::vector<std::string> dropped;
+  const auto problems = ParseVCards(bytes, &KeepForRecord, [&](VCard& card) {
+    dropped.clear();
+    records.push_back(ToContactRecord(card, report ? &dropped : nullptr));
+    for (const auto& d : dropped) {
+      report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " +
+             d);
+    }
+  });
+  if (report) {
+    for (const auto& problem : problems) report(name + ": " + problem);
+  }
+}
+
+std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
+  std::vector<ContactRecord> records;
+  ReadVCardFile(file, report, records);
+  return records;
+}
+
+std::vector<ContactRecord> ReadContacts(const fs::path& folder_or_file, const Report& report) {
+  std::vector<ContactRecord> all;
+  std::error_code ec;
+  if (!fs::is_directory(folder_or_file, ec)) {
+    ReadVCardFile(folder_or_file, report, all);
+    return all;
+  }
+  for (const auto& file : VCardFilesIn(folder_or_file)) ReadVCardFile(file, report, all);
+  return all;
+}
+
+}  // namespace fernkartei::contacts

@@ -1,0 +1,34 @@
+#pragma once
+// The contacts of a folder of .vcf files or of one .vcf file, read into records.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "contacts/contact_record.h"
+
+namespace fernkartei::contacts {
+
+// Receives one German sentence per thing the reader passed over or left out.
+using Report = std::function<void(const std::string&)>;
+
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// True for a file name ending in ".vcf" or ".vcard" (any case).
+bool IsVCardFileName(const std::filesystem::path& path);
+
+// The vCard files directly in `folder` (not in subfolders), sorted by name.
+std::vector<std::filesystem::path> VCardFilesIn(const std::filesystem::path& folder);
+
+// The cards of one file in file order. A file that cannot be read gives no records and one report.
+std::vector<ContactRecord> ReadVCardFile(const std::filesystem::path& file, const Report& report);
+// The same, appending to `records`.
+void ReadVCardFile(const std::filesystem::path& file, const Report& report,
+                   std::vector<ContactRecord>& records);
+
+// The cards of a folder's vCard files, file after file in name order, or of one file.
+std::vector<ContactRecord> ReadContacts(const std::filesystem::path& folder_or_file, const Report& report);
+
+}  // namespace fernkartei::contacts

@@ -1,0 +1,436 @@
+#include "contacts/vcard_parser.h"
+
+#include <cstring>
+#include <optional>
+
+#include "contacts/vcard_text.h"
+
+namespace fernkartei::contacts {
+namespace {
+
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperCopy(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Upper(c);
+  return out;
+}
+
+bool EqualsUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (Upper(text[i]) != upper[i]) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view Unquote(std::string_view text) {
+  text = TrimBlanks(text);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+  if (!text.empty() && text.front() == '"') return text.substr(1);
+  return text;
+}
+
+// Physical lines of the file; CR LF, LF and a lone CR all end a line.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view data) : data_(data) { Scan(); }
+
+  bool AtEnd() const { return pos_ >= data_.size(); }
+  std::size_t NextLineNumber() const { return line_ + 1; }
+
+  std::string_view Peek() const { return next_; }
+
+  std::string_view Next() {
+    const std::string_view line = next_;
+    pos_ = next_end_;
+    ++line_;
+    Scan();
+    return line;
+  }
+
+ private:
+  // Finds the line at pos_ once, however often it is looked at. One pass for both CR and LF, so that a
+  // file with CR line ends alone is not searched to its end for every line.
+  void Scan() {
+    const char* const begin = data_.data() + pos_;
+    const std::size_t rest = pos_ < data_.size() ? data_.size() - pos_ : 0;
+    std::size_t i = 0;
+    while (i < rest && begin[i] != '\n' && begin[i] != '\r') ++i;
+    next_ = std::string_view(begin, i);
+    if (i == rest) {
+      next_end_ = pos_ + i;
+    } else if (begin[i] == '\r' && i + 1 < rest && begin[i + 1] == '\n') {
+      next_end_ = pos_ + i + 2;
+    } else {
+      next_end_ = pos_ + i + 1;
+    }
+  }
+
+  std::string_view data_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 0;
+  std::string_view next_;
+  std::size_t next_end_ = 0;
+};
+
+bool IsCardDelimiter(std::string_view line) {
+  line = TrimBlanks(line);
+  const auto colon = line.find(':');
+  if (colon == std::string_view::npos) return false;
+  const auto name = TrimBlanks(line.substr(0, colon));
+  return (EqualsUpper(name, "BEGIN") || EqualsUpper(name, "END")) &&
+         EqualsUpper(TrimBlanks(line.substr(colon + 1)), "VCARD");
+}
+
+bool IsBase64Line(std::string_view line) {
+  for (const char c : line) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+                    c == '/' || c == '=' || c == ' ' || c == '\t';
+    if (!ok) return false;
+  }
+  return !line.empty();
+}
+
+// Where the value starts: the first ":" outside double quotes; a line whose quotes never close falls
+// back to its first ":" so that one stray quote does not cost the property.
+std::optional<std::size_t> FindValueColon(std::string_view line) {
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') {
+      quoted = !quoted;
+    } else if (line[i] == ':' && !quoted) {
+      return i;
+    }
+  }
+  const auto first = line.find(':');
+  if (first == std::string_view::npos) return std::nullopt;
+  return first;
+}
+
+// The pieces of "group.NAME;PARAM=a,b;BARE" split at ";" outside quotes.
+std::vector<std::string_view> SplitHeader(std::string_view header) {
+  std::vector<std::string_view> pieces;
+  bool quoted = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i] == '"') {
+      quoted = !quoted;
+    } else if (header[i] == ';' && !quoted) {
+      pieces.push_back(header.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  pieces.push_back(header.substr(start));
+  return pieces;
+}
+
+bool IsEncodingWord(std::string_view upper) {
+  return upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "B" || upper == "8BIT" ||
+         upper == "7BIT";
+}
+
+void AddParameter(std::vector<VCardParameter>& parameters, std::string_view piece) {
+  piece = TrimBlanks(piece);
+  if (piece.empty()) return;
+  const auto eq = piece.find('=');
+  std::string name;
+  std::string_view raw;
+  if (eq == std::string_view::npos) {
+    // 2.1 lets the parameter name go unsaid: "TEL;WORK;VOICE", "NOTE;QUOTED-PRINTABLE".
+    const std::string upper = UpperCopy(Unquote(piece));
+    name = IsEncodingWord(upper) ? "ENCODING" : "TYPE";
+    raw = piece;
+  } else {
+    name = UpperCopy(TrimBlanks(piece.substr(0, eq)));
+    raw = piece.substr(eq + 1);
+  }
+  VCardParameter* target = nullptr;
+  for (auto& p : parameters) {
+    if (p.name == name) target = &p;
+  }
+  if (!target) {
+    parameters.push_back(VCardParameter{name, {}});
+    target = &parameters.back();
+  }
+  if (name != "TYPE") {
+    target->values.emplace_back(Unquote(raw));
+    return;
+  }
+  // TYPE=a,b  TYPE="a,b"  TYPE="a","b": every comma separates, quoted or not.
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= raw.size(); ++i) {
+    if (i == raw.size() || raw[i] == ',') {
+      std::string value = UpperCopy(Unquote(raw.substr(start, i - start)));
+      if (!value.empty() && value.back() == '"') value.pop_back();
+      if (!value.empty()) target->values.push_back(std::move(value));
+      start = i + 1;
+    }
+  }
+}
+
+struct Header {
+  std::string group;
+  std::string name;
+  std::vector<VCardParameter> parameters;
+};
+
+Header ParseHeader(std::string_view header) {
+  Header h;
+  const auto pieces = SplitHeader(header);
+  std::string_view full_name = TrimBlanks(pieces.front());
+  const auto dot = full_name.rfind('.');
+  if (dot != std::string_view::npos) {
+    h.group = std::string(full_name.substr(0, dot));
+    full_name = full_name.substr(dot + 1);
+  }
+  h.name = UpperCopy(full_name);
+  for (std::size_t i = 1; i < pieces.size(); ++i) AddParameter(h.parameters, pieces[i]);
+  return h;
+}
+
+const VCardParameter* FindParameter(const std::vector<VCardParameter>& parameters, std::string_view name) {
+  for (const auto& p : parameters) {
+    if (p.name == name) return &p;
+  }
+  return nullptr;
+}
+
+bool HasEncoding(const std::vector<VCardParameter>& parameters, std::string_view upper) {
+  const auto* p = FindParameter(parameters, "ENCODING");
+  if (!p) return false;
+  for (const auto& v : p->values) {
+    if (EqualsUpper(v, upper)) return true;
+  }
+  return false;
+}
+
+// Cheap look at the header before it is parsed: only then is it worth the work of a full parse.
+bool MentionsQuotedPrintable(std::string_view header) {
+  static constexpr std::string_view kWord = "QUOTED-PRINTABLE";
+  if (header.size() < kWord.size()) return false;
+  for (std::size_t i = 0; i + kWord.size() <= header.size(); ++i) {
+    if (Upper(header[i]) == 'Q' && EqualsUpper(header.substr(i, kWord.size()), kWord)) return true;
+  }
+  return false;
+}
+
+class Parser {
+ public:
+  Parser(std::string_view bytes, PropertyFilter keep, const CardSink& on_card)
+      : reader_(bytes), keep_(keep), on_card_(on_card) {}
+
+  std::vector<std::string> Run() {
+    while (!reader_.AtEnd()) {
+      const std::size_t line_number = reader_.NextLineNumber();
+      std::string_view line = reader_.Next();
+      if (TrimBlanks(line).empty()) continue;
+      HandleLogicalLine(line, line_number);
+    }
+    FinishAtEnd();
+    return std::move(problems_);
+  }
+
+ private:
+  void HandleLogicalLine(std::string_view first, std::size_t line_number) {
+    // Folded continuation lines start with a space or a tab; the fold takes exactly one of them.
+    std::string_view line = first;
+    bool owned = false;
+    const auto append = [&](std::string_view more) {
+      if (!owned) {
+        buffer_.assign(line);
+        owned = true;
+      }
+      buffer_.append(more);
+      line = buffer_;
+    };
+    while (!reader_.AtEnd()) {
+      const std::string_view next = reader_.Peek();
+      if (next.empty() || (next.front() != ' ' && next.front() != '\t')) break;
+      append(next.substr(1));
+      reader_.Next();
+    }
+
+    const auto colon = FindValueColon(line);
+    if (!colon) {
+      if (!open_.empty()) ++garbage_lines_;
+      return;
+    }
+    // Quoted-printable ends a line with "=" to say the value goes on at the start of the next line.
+    if (MentionsQuotedPrintable(line.substr(0, *colon))) {
+      while (!line.empty() && line.back() == '=' && !reader_.AtEnd() && !IsCardDelimiter(reader_.Peek())) {
+        if (!owned) {
+          buffer_.assign(line);
+          owned = true;
+        }
+        buffer_.pop_back();
+        buffer_.append(reader_.Next());
+        line = buffer_;
+        while (!reader_.AtEnd()) {
+          const std::string_view next = reader_.Peek();
+          if (next.empty() || (next.front() != ' ' && next.front() != '\t')) break;
+          append(next.substr(1));
+          reader_.Next();
+        }
+      }
+    }
+    // Copy out before anything else may reuse the buffer.
+    const std::string_view header_text = line.substr(0, *colon);
+    const std::string_view value = line.substr(*colon + 1);
+    HandleProperty(header_text, value, line_number);
+  }
+
+  void HandleProperty(std::string_view header_text, std::string_view value, std::size_t line_number) {
+    const std::string_view name_part = TrimBlanks(header_text.substr(0, header_text.find(';')));
+    const std::string_view bare_name = name_part.substr(name_part.rfind('.') + 1);
+
+    if (EqualsUpper(bare_name, "BEGIN") && EqualsUpper(TrimBlanks(value), "VCARD")) {
+      Begin(line_number);
+      return;
+    }
+    if (EqualsUpper(bare_name, "END") && EqualsUpper(TrimBlanks(value), "VCARD")) {
+      End(line_number);
+      return;
+    }
+    agent_pending_ = false;  // only a BEGIN right after the AGENT line belongs to it
+    const bool wanted = !open_.empty() && !agent_[open_.back()];
+    const bool structural = EqualsUpper(bare_name, "VERSION") || EqualsUpper(bare_name, "AGENT");
+    const std::string upper_name = UpperCopy(bare_name);
+    const bool kept = wanted && (structural || !keep_ || keep_(upper_name));
+
+    // Binary blocks of 2.1 may go on in lines without the leading blank of a fold; their alphabet has no
+    // ":", so they end at a blank line or at the next property.
+    const bool maybe_binary = header_text.find_first_of("bB") != std::string_view::npos;
+    std::optional<Header> header;
+    if (kept || maybe_binary) header = ParseHeader(header_text);
+    if (header && (HasEncoding(header->parameters, "BASE64") || HasEncoding(header->parameters, "B"))) {
+      while (!reader_.AtEnd() && IsBase64Line(reader_.Peek())) reader_.Next();
+      if (kept && !structural) return;  // binary data is never text a contact is made of
+    }
+    if (!kept) return;
+
+    if (upper_name == "AGENT") {
+      // 2.1 may embed the agent's own card right after the AGENT line or start it in the value.
+      const std::string_view agent = TrimBlanks(value);
+      if (agent.empty()) {
+        agent_pending_ = true;
+      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD")) {
+        agent_pending_ = true;
+        Begin(line_number);
+      }
+      return;
+    }
+    VCard& card = pending_[open_.back()];
+    if (upper_name == "VERSION") {
+      card.version = std::string(TrimBlanks(value));
+      return;
+    }
+    VCardProperty property;
+    property.group = std::move(header->group);
+    property.name = upper_name;
+    property.parameters = std::move(header->parameters);
+    std::string bytes = HasEncoding(property.parameters, "QUOTED-PRINTABLE") ? DecodeQuotedPrintable(value)
+                                                                             : std::string(value);
+    const auto* charset = FindParameter(property.parameters, "CHARSET");
+    property.value =
+        DecodeCharset(bytes, charset && !charset->values.empty() ? std::string_view(charset->values.front())
+                                                                 : std::string_view());
+    card.properties.push_back(std::move(property));
+  }
+
+  // Every BEGIN opens a card and every END closes the innermost open one. Whether an inner card was
+  // nested in the outer one (an agent, skipped) or was the next card of a file whose END lines went
+  // missing shows only at the end: if the outermost card closes, its inner cards were nested.
+  void Begin(std::size_t line_number) {
+    const bool agent = agent_pending_ || (!open_.empty() && agent_[open_.back()]);
+    agent_pending_ = false;
+    pending_.emplace_back();
+    pending_.back().first_line = line_number;
+    agent_.push_back(agent);
+    open_.push_back(pending_.size() - 1);
+  }
+
+  void End(std::size_t line_number) {
+    if (open_.empty()) {
+      problems_.push_back("Zeile " + std::to_string(line_number) + ": END:VCARD ohne BEGIN:VCARD übergangen");
+      return;
+    }
+    open_.pop_back();
+    if (!open_.empty()) return;
+    Emit(pending_.front());
+    pending_.clear();
+    agent_.clear();
+  }
+
+  void FinishAtEnd() {
+    if (open_.empty()) return;
+    problems_.push_back("Karte ab Zeile " + std::to_string(pending_[open_.front()].first_line) +
+                        ": END:VCARD fehlt, gelesen bis zum Ende der Datei");
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      // Cards with nothing in them are left-overs of the damage, not contacts.
+      if (!agent_[i] && !pending_[i].properties.empty()) Emit(pending_[i]);
+    }
+    if (garbage_lines_ > 0 && !pending_.empty()) {
+      VCard none;
+      Emit(none, false);
+    }
+    pending_.clear();
+    agent_.clear();
+    open_.clear();
+  }
+
+  void Emit(VCard& card, bool keep = true) {
+    if (garbage_lines_ > 0) {
+      problems_.push_back("Karte ab Zeile " + std::to_string(pending_.front().first_line) + ": " +
+                          std::to_string(garbage_lines_) + " unlesbare Zeile(n) übergangen");
+      garbage_lines_ = 0;
+    }
+    if (keep) on_card_(card);
+  }
+
+  LineReader reader_;
+  PropertyFilter keep_;
+  const CardSink& on_card_;
+  std::vector<std::string> problems_;
+  std::string buffer_;
+  std::vector<VCard> pending_;     // the cards of the current outermost card, in BEGIN order
+  std::vector<bool> agent_;        // per pending card: part of an agent's card
+  std::vector<std::size_t> open_;  // indexes into pending_ of the cards not yet closed
+  bool agent_pending_ = false;
+  std::size_t garbage_lines_ = 0;
+};
+
+}  // namespace
+
+const VCardParameter* VCardProperty::Parameter(std::string_view upper_name) const {
+  return FindParameter(parameters, upper_name);
+}
+
+bool VCardProperty::HasType(std::string_view upper_type) const {
+  const auto* p = Parameter("TYPE");
+  if (!p) return false;
+  for (const auto& v : p->values) {
+    if (v == upper_type) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card) {
+  return Parser(bytes, keep, on_card).Run();
+}
+
+VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep) {
+  VCardFile file;
+  file.problems = ParseVCards(bytes, keep, [&](VCard& card) { file.cards.push_back(std::move(card)); });
+  return file;
+}
+
+}  // namespace fernkartei::contacts
