@@ -8,6 +8,9 @@
 namespace fernkartei::contacts {
 namespace {
 
+constexpr std::size_t kLongestHeader = 16 * 1024;
+constexpr std::size_t kMostParameters = 64;
+
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -140,7 +143,7 @@ bool IsEncodingWord(std::string_view upper) {
 
 void AddParameter(std::vector<VCardParameter>& parameters, std::string_view piece) {
   piece = TrimBlanks(piece);
-  if (piece.empty()) return;
+  if (piece.empty() || parameters.size() >= kMostParameters) return;
   const auto eq = piece.find('=');
   std::string name;
   std::string_view raw;
@@ -260,7 +263,9 @@ class Parser {
     }
 
     const auto colon = FindValueColon(line);
-    if (!colon) {
+    // No program writes headers anywhere near this long; a longer one is damage, and taking it apart
+    // would only cost time and memory.
+    if (!colon || *colon > kLongestHeader) {
       if (!open_.empty()) ++garbage_lines_;
       return;
     }
