@@ -320,7 +320,10 @@ class Parser {
       const std::string_view agent = TrimBlanks(value);
       if (agent.empty()) {
         agent_pending_ = true;
-      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD")) {
+      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD") &&
+                 UpperCopy(agent).find("END:VCARD") == std::string::npos) {
+        // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
+        // ended goes on in the following lines.
         agent_pending_ = true;
         Begin(line_number);
       }
