@@ -36,10 +36,13 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qt_german);
   }
 
+  const qint64 toolkit_ready = since_start.elapsed();
+
   fernkartei::app::QtFormOptions options;
   options.auto_confirm = EnvironmentFlag("FERNKARTEI_AUTO_CONFIRM");
   fernkartei::app::QtForm window(options);
   if (!window.Load()) return window.ExitStatus();
+  const qint64 loaded = since_start.elapsed();
 
   // FERNKARTEI_STARTUP_TIMING reports the time from the start of main to the window's first paint;
   // FERNKARTEI_SCREENSHOT=<file.png> saves the window as it is then drawn and ends the program.
@@ -47,7 +50,9 @@ int main(int argc, char** argv) {
   const QString screenshot = qEnvironmentVariable("FERNKARTEI_SCREENSHOT");
   QObject::connect(&window, &fernkartei::app::QtForm::FirstPainted, &window, [&] {
     if (report_timing) {
-      std::fprintf(stderr, "fernkartei: Fenster nach %lld ms gezeigt\n",
+      std::fprintf(stderr,
+                   "fernkartei: Qt nach %lld ms, Form_Load nach %lld ms, Fenster nach %lld ms gezeigt\n",
+                   static_cast<long long>(toolkit_ready), static_cast<long long>(loaded),
                    static_cast<long long>(since_start.elapsed()));
       std::fflush(stderr);
     }
