@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -12,43 +11,29 @@ namespace {
 
 TEST(InstanceLockTest, OnlyTheFirstHolderOfAFolderRuns) {
   testing::TempFolder folder;
-  const std::string primary = folder / ".fernkartei.lock";
-  const std::string fallback = folder / "fallback.lock";
+  const std::string lock = folder / ".fernkartei.lock", fallback = folder / "fallback.lock";
   const std::string missing = folder / "gibt-es-nicht/x.lock";
   struct Case {
-    std::string name;
-    std::string first_primary, first_fallback;
-    std::string second_primary, second_fallback;
-    bool second_held_elsewhere;
+    std::string first_lock, first_fallback, second_lock, second_fallback;
+    bool second_refused;
   };
-  const std::vector<Case> cases = {
-      {"same folder", primary, fallback, primary, fallback, true},
-      {"write-protected folder falls back", missing, fallback, missing, fallback, true},
-      {"first locked in the folder, second only finds the fallback", primary, fallback, missing, fallback,
-       false},
-      {"nothing can be locked", missing, missing, missing, missing, false},
-      {"other folder", primary, fallback, folder / "anders.lock", folder / "anders2.lock", false},
+  const Case cases[] = {
+      {lock, fallback, lock, fallback, true},
+      {missing, fallback, missing, fallback, true},  // write-protected program folder
+      {missing, missing, missing, missing, false},   // nothing lockable: nobody can be detected
+      {lock, fallback, folder / "b.lock", folder / "c.lock", false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    InstanceLock first(c.first_primary, c.first_fallback);
+    InstanceLock first(c.first_lock, c.first_fallback);
     EXPECT_FALSE(first.HeldElsewhere());
-    // Asking again from the holder does not see itself as another instance.
-    EXPECT_FALSE(first.HeldElsewhere());
-    InstanceLock second(c.second_primary, c.second_fallback);
-    EXPECT_EQ(second.HeldElsewhere(), c.second_held_elsewhere);
+    EXPECT_FALSE(first.HeldElsewhere()) << "the holder asking again";
+    EXPECT_EQ(InstanceLock(c.second_lock, c.second_fallback).HeldElsewhere(), c.second_refused)
+        << c.second_lock;
   }
-}
-
-TEST(InstanceLockTest, TheLockIsFreeAgainOnceItsHolderIsGone) {
-  testing::TempFolder folder;
-  auto first = std::make_unique<InstanceLock>(folder / "a.lock", folder / "b.lock");
-  ASSERT_FALSE(first->HeldElsewhere());
-  first.reset();
-  InstanceLock second(folder / "a.lock", folder / "b.lock");
-  EXPECT_FALSE(second.HeldElsewhere());
-  InstanceLock third(folder / "a.lock", folder / "b.lock");
-  EXPECT_TRUE(third.HeldElsewhere());
+  auto gone = std::make_unique<InstanceLock>(lock, fallback);
+  ASSERT_FALSE(gone->HeldElsewhere());
+  gone.reset();
+  EXPECT_FALSE(InstanceLock(lock, fallback).HeldElsewhere()) << "a released lock is free again";
 }
 
 }  // namespace

@@ -204,6 +204,36 @@ TEST_F(QtFormTest, ProgressValueShowsWithinItsRange) {
   }
 }
 
+// The export runs on this thread without returning to the event loop, so the bar must paint itself.
+TEST_F(QtFormTest, TheBarPaintsWhileAnExportHoldsTheThread) {
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  QtFormOptions options = harness.Options();
+  int paints_during = 0;
+  ExportProcedures procedures;
+  procedures[0] = [&](Form1& window, std::string&, std::string&) {
+    const int before = counter.paints;
+    for (float value = 2; value <= 6; ++value) {
+      window.SetProgressValue(value);
+      QTest::qSleep(20);
+    }
+    paints_during = counter.paints - before;
+  };
+  options.exports = procedures;
+  QtForm window(options);
+  ASSERT_TRUE(window.Load());
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  Control<QProgressBar>(window, "ProgressBar1")->installEventFilter(&counter);
+  Control<QPushButton>(window, "Command1")->click();
+  EXPECT_GE(paints_during, 4);
+}
+
 TEST_F(QtFormTest, TheScreenPointerIsTheOverrideCursor) {
   QtForm window(harness.Options());
   EXPECT_EQ(window.MousePointer(), 0);
@@ -226,58 +256,6 @@ TEST_F(QtFormTest, ClosingWhileIdleEndsTheProgram) {
   EXPECT_TRUE(window.Ended());
   EXPECT_EQ(harness.ends, std::vector<int>{0});
   EXPECT_EQ(phone::DB_Connection, nullptr);
-}
-
-TEST_F(QtFormTest, ASecondWindowOfTheSameFolderRefusesToStart) {
-  program.WriteSettings("Typ=2\r\n");
-  const std::string settings = program.Settings();
-  QtForm first(harness.Options());
-  ASSERT_TRUE(first.Load());
-  Harness second_harness;
-  QtForm second(second_harness.Options());
-  EXPECT_FALSE(second.Load());
-  EXPECT_EQ(second.ExitStatus(), 0);
-  ASSERT_EQ(second_harness.messages.size(), 1U);
-  EXPECT_THAT(second_harness.messages[0], StartsWith("Achtung!\r\nEs läuft bereits eine Instanz"));
-  EXPECT_FALSE(first.Ended());
-  EXPECT_EQ(program.Settings(), settings);
-}
-
-TEST_F(QtFormTest, AnAreaCodeFileThatCannotBeOpenedEndsStartUp) {
-  program.WriteSettings("DatabaseName=" + (program.folder() / "fehlt.mdb") + "\r\n");
-  QtForm window(harness.Options());
-  EXPECT_FALSE(window.Load());
-  EXPECT_EQ(window.ExitStatus(), 1);
-  EXPECT_FALSE(window.isVisible());
-  ASSERT_EQ(harness.messages.size(), 1U);
-  EXPECT_THAT(harness.messages[0], StartsWith("Laufzeitfehler '"));
-}
-
-TEST_F(QtFormTest, AClickOrCloseDuringAnExportIsTurnedAway) {
-  QtFormOptions options = harness.Options();
-  int runs = 0;
-  bool closed_during = true;
-  QtForm* shown = nullptr;
-  ExportProcedures procedures;
-  for (auto& procedure : procedures) {
-    procedure = [&](Form1& window, std::string&, std::string&) {
-      ++runs;
-      EXPECT_EQ(window.Export_Busy, kTrue);
-      QTest::mouseClick(Control<QPushButton>(*shown, "Command1"), Qt::LeftButton);
-      closed_during = shown->close();
-    };
-  }
-  options.exports = procedures;
-  QtForm window(options);
-  shown = &window;
-  ASSERT_TRUE(window.Load());
-  window.show();
-  QTest::mouseClick(Control<QPushButton>(window, "Command1"), Qt::LeftButton);
-  EXPECT_EQ(runs, 1);
-  EXPECT_FALSE(closed_during);
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.form().Export_Busy, kFalse);
-  EXPECT_TRUE(harness.ends.empty());
 }
 
 TEST_F(QtFormTest, StartWithNoOptionSelectedOnlyStoresTheTexts) {
@@ -369,6 +347,36 @@ TEST_F(QtFormExportTest, StartRunsTheSelectedFormatIntoTheProfile) {
     EXPECT_EQ(window.MousePointer(), 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     harness.on_message = nullptr;
+  }
+}
+
+TEST_F(QtFormExportTest, WithoutAConfiguredFolderTheDialogChooses) {
+  struct Case {
+    std::optional<std::string> picked;
+    std::string message;
+    bool written;
+  };
+  const Case cases[] = {
+      {program.folder() / "karten", "Fertig, 2 Adressen exportiert in \r\n", true},
+      {program.folder() / "karten/anna.vcf", "Fertig, 1 Adressen exportiert in \r\n", true},
+      {std::nullopt, "Es ist ein Fehler beim öffnene von Outlook aufgetreten", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    testing::ClearProcessState();
+    std::filesystem::remove(program.folder() / "system.ini");
+    std::filesystem::remove(profile_.path() / "documents" / "outlook.csv");
+    harness.messages.clear();
+    QtFormOptions options = harness.Options();
+    options.folder_picker = [&c] { return c.picked; };
+    QtForm window(options);
+    ASSERT_TRUE(window.Load());
+    window.SelectOption(2);
+    Control<QPushButton>(window, "Command1")->click();
+    ASSERT_EQ(harness.messages.size(), 1U);
+    EXPECT_THAT(harness.messages[0], StartsWith(c.message));
+    EXPECT_EQ(std::filesystem::exists(profile_.path() / "documents" / "outlook.csv"), c.written);
+    EXPECT_EQ(program.Settings().find("OutlookFolder=") != std::string::npos, c.written);
   }
 }
 
