@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QString>
 
+class QPushButton;
+
 namespace fernkartei::app {
 
 class VCardLocationDialog : public QFileDialog {
@@ -14,12 +16,15 @@ class VCardLocationDialog : public QFileDialog {
 
   // The folder or file chosen; empty until the dialog was accepted.
   QString Chosen() const { return chosen_; }
+  // "Diesen Ordner wählen": takes the folder being shown.
+  QPushButton* ChooseFolderButton() const { return choose_folder_; }
 
-  // A folder or an existing file is a choice; a name that does not exist keeps the dialog open.
+  // An existing file is a choice, a folder is entered, a name that does not exist keeps the dialog open.
   void accept() override;
 
  private:
   QString chosen_;
+  QPushButton* choose_folder_ = nullptr;
 };
 
 }  // namespace fernkartei::app
