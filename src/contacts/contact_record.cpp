@@ -38,56 +38,67 @@ bool IsContactProperty(std::string_view upper_name) {
          upper_name == "X-MS-TEL" || upper_name == "KIND" || upper_name == "X-ADDRESSBOOKSERVER-KIND";
 }
 
+ContactRecord::ContactRecord(bool is_contact, const Texts& texts) : is_contact_(is_contact) {
+  std::size_t total = 0;
+  for (const auto t : texts) total += t.size();
+  text_.reserve(total);
+  for (std::size_t i = 0; i < kContactFieldCount; ++i) {
+    text_.append(texts[i]);
+    ends_[i] = static_cast<std::uint32_t>(text_.size());
+  }
+}
+
 ContactRecord ToContactRecord(const VCard& card, std::vector<std::string>* dropped) {
-  ContactRecord record;
-  record.is_contact = !IsGroup(card);
   const bool v21 = card.IsVersion21();
+  std::string last_name, first_name, last_name_and_first_name, full_name;
 
   if (const auto* n = First(card, "N")) {
     const auto parts = SplitComponents(n->value, v21);
-    record.last_name = Clean(parts[0]);
-    if (parts.size() > 1) record.first_name = Clean(parts[1]);
+    last_name = Clean(parts[0]);
+    if (parts.size() > 1) first_name = Clean(parts[1]);
   }
-  if (const auto* fn = First(card, "FN")) record.full_name = Clean(UnescapeText(fn->value, v21));
+  if (const auto* fn = First(card, "FN")) full_name = Clean(UnescapeText(fn->value, v21));
 
-  if (!record.last_name.empty() && !record.first_name.empty()) {
-    record.last_name_and_first_name = record.last_name + ", " + record.first_name;
-  } else if (!record.last_name.empty() || !record.first_name.empty()) {
-    record.last_name_and_first_name = record.last_name + record.first_name;
-  } else if (!record.full_name.empty()) {
-    record.last_name_and_first_name = record.full_name;
+  if (!last_name.empty() && !first_name.empty()) {
+    last_name_and_first_name = last_name + ", " + first_name;
+  } else if (!last_name.empty() || !first_name.empty()) {
+    last_name_and_first_name = last_name + first_name;
+  } else if (!full_name.empty()) {
+    last_name_and_first_name = full_name;
   } else if (const auto* org = First(card, "ORG")) {
     // The organisation's name; its units follow only when the name itself is empty.
     for (const auto& part : SplitComponents(org->value, v21)) {
-      const std::string clean = Clean(part);
+      std::string clean = Clean(part);
       if (!clean.empty()) {
-        record.last_name_and_first_name = clean;
+        last_name_and_first_name = std::move(clean);
         break;
       }
     }
   }
-  if (record.full_name.empty()) record.full_name = record.last_name_and_first_name;
+  if (full_name.empty()) full_name = last_name_and_first_name;
 
-  auto numbers = MapTelephones(card);
-  record.telephones = std::move(numbers.numbers);
+  const TelephoneNumbers numbers = MapTelephones(card);
   if (dropped) {
     for (const auto& d : numbers.dropped) {
-      dropped->push_back(
-          "Nummer \"" + d.number + "\"" + (d.types.empty() ? "" : " (" + d.types + ")") +
-          " nicht exportiert: die passenden Telefonfelder und OtherTelephoneNumber sind schon belegt");
+      dropped->push_back("Nummer \"" + d.number + "\"" +
+                         (d.types.empty() ? "" : " (" + support::SanitizeUtf8(d.types) + ")") +
+                         " nicht exportiert: die passenden Telefonfelder und OtherTelephoneNumber sind schon "
+                         "belegt");
     }
   }
-  return record;
+  ContactRecord::Texts texts{last_name, first_name, last_name_and_first_name, full_name};
+  for (std::size_t i = 0; i < kTelephoneSlotCount; ++i) texts[4 + i] = numbers.numbers[i];
+  return ContactRecord(!IsGroup(card), texts);
 }
 
-std::optional<std::string> PropertyOf(const ContactRecord& record, std::string_view outlook_name) {
+std::optional<std::string_view> PropertyOf(const ContactRecord& record, std::string_view outlook_name) {
   const auto is = [&](std::string_view name) { return support::EqualsIgnoringAsciiCase(outlook_name, name); };
-  if (is("LastName")) return record.last_name;
-  if (is("FirstName")) return record.first_name;
-  if (is("LastNameAndFirstName")) return record.last_name_and_first_name;
-  if (is("FullName")) return record.full_name;
+  if (is("LastName")) return record.last_name();
+  if (is("FirstName")) return record.first_name();
+  if (is("LastNameAndFirstName")) return record.last_name_and_first_name();
+  if (is("FullName")) return record.full_name();
   for (std::size_t i = 0; i < kTelephoneSlotCount; ++i) {
-    if (is(kTelephonePropertyNames[i])) return record.telephones[i];
+    if (is(kTelephonePropertyNames[i])) return record.telephone(static_cast<TelephoneSlot>(i));
   }
   return std::nullopt;
 }

@@ -8,6 +8,7 @@
 
 #include "contacts/vcard_parser.h"
 #include "contacts/vcard_text.h"
+#include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace fs = std::filesystem;
@@ -35,8 +36,10 @@ bool ReadWhole(const fs::path& file, std::string& bytes, std::string& reason) {
     reason = errno != 0 ? std::strerror(errno) : "kann nicht geöffnet werden";
     return false;
   }
-  bytes.clear();
-  if (!ec) bytes.reserve(static_cast<std::size_t>(size));
+  // Straight into place when the size is known; in pieces for files that do not tell it.
+  bytes.assign(ec ? 0 : static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
   std::vector<char> chunk(1 << 16);
   while (in) {
     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
@@ -50,7 +53,9 @@ bool ReadWhole(const fs::path& file, std::string& bytes, std::string& reason) {
 }
 
 std::string Describe(const ContactRecord& record) {
-  if (!record.last_name_and_first_name.empty()) return " (" + record.last_name_and_first_name + ")";
+  if (!record.last_name_and_first_name().empty()) {
+    return " (" + std::string(record.last_name_and_first_name()) + ")";
+  }
   return "";
 }
 
@@ -91,48 +96,51 @@ std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
   return files;
 }
 
-std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
-  std::vector<ContactRecord> records;
-  const std::string name = Utf8FromPath(file);
+void ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
+  // File names on Linux are bytes; what reaches a message must be text.
+  const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
   std::string bytes;
   std::string reason;
   if (!ReadWhole(file, bytes, reason)) {
     if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
-    return records;
+    return;
   }
   bytes = NormalizeFileBytes(std::move(bytes));
-  VCardFile parsed = ParseVCards(bytes, &KeepForRecord);
-  bytes = std::string();
-  if (report) {
-    for (const auto& problem : parsed.problems) report(name + ": " + problem);
+  // Room for every card at once: growing a vector of large records card by card moves them all again
+  // and again.
+  std::size_t cards = 0;
+  for (auto at = bytes.find("BEGIN:"); at != std::string::npos; at = bytes.find("BEGIN:", at + 6)) ++cards;
+  if (records.size() + cards > records.capacity()) {
+    records.reserve(std::max(records.size() + cards, records.capacity() * 2));
   }
-  records.reserve(parsed.cards.size());
   std::vector<std::string> dropped;
-  for (const auto& card : parsed.cards) {
+  const auto problems = ParseVCards(bytes, &KeepForRecord, [&](VCard& card) {
     dropped.clear();
-    records.push_back(ToContactRecord(card, &dropped));
-    if (report) {
-      for (const auto& d : dropped) {
-        report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) +
-               ": " + d);
-      }
+    records.push_back(ToContactRecord(card, report ? &dropped : nullptr));
+    for (const auto& d : dropped) {
+      report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " +
+             d);
     }
+  });
+  if (report) {
+    for (const auto& problem : problems) report(name + ": " + problem);
   }
+}
+
+std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
+  std::vector<ContactRecord> records;
+  ReadVCardFile(file, report, records);
   return records;
 }
 
 std::vector<ContactRecord> ReadContacts(const fs::path& folder_or_file, const Report& report) {
-  std::error_code ec;
-  if (!fs::is_directory(folder_or_file, ec)) return ReadVCardFile(folder_or_file, report);
   std::vector<ContactRecord> all;
-  for (const auto& file : VCardFilesIn(folder_or_file)) {
-    auto records = ReadVCardFile(file, report);
-    if (all.empty()) {
-      all = std::move(records);
-    } else {
-      all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
-    }
+  std::error_code ec;
+  if (!fs::is_directory(folder_or_file, ec)) {
+    ReadVCardFile(folder_or_file, report, all);
+    return all;
   }
+  for (const auto& file : VCardFilesIn(folder_or_file)) ReadVCardFile(file, report, all);
   return all;
 }
 

@@ -24,6 +24,9 @@ std::vector<std::filesystem::path> VCardFilesIn(const std::filesystem::path& fol
 
 // The cards of one file in file order. A file that cannot be read gives no records and one report.
 std::vector<ContactRecord> ReadVCardFile(const std::filesystem::path& file, const Report& report);
+// The same, appending to `records`.
+void ReadVCardFile(const std::filesystem::path& file, const Report& report,
+                   std::vector<ContactRecord>& records);
 
 // The cards of a folder's vCard files, file after file in name order, or of one file.
 std::vector<ContactRecord> ReadContacts(const std::filesystem::path& folder_or_file, const Report& report);

@@ -42,48 +42,44 @@ std::string_view Unquote(std::string_view text) {
 // Physical lines of the file; CR LF, LF and a lone CR all end a line.
 class LineReader {
  public:
-  explicit LineReader(std::string_view data) : data_(data) {}
+  explicit LineReader(std::string_view data) : data_(data) { Scan(); }
 
   bool AtEnd() const { return pos_ >= data_.size(); }
   std::size_t NextLineNumber() const { return line_ + 1; }
 
-  std::string_view Peek() const {
-    std::size_t end = 0;
-    return Scan(end);
-  }
+  std::string_view Peek() const { return next_; }
 
   std::string_view Next() {
-    std::size_t end = 0;
-    const std::string_view line = Scan(end);
-    pos_ = end;
+    const std::string_view line = next_;
+    pos_ = next_end_;
     ++line_;
+    Scan();
     return line;
   }
 
  private:
-  // The line at pos_ and, in `end`, where the line after it begins.
-  std::string_view Scan(std::size_t& end) const {
-    const char* begin = data_.data() + pos_;
-    const std::size_t rest = data_.size() - pos_;
-    const void* lf = std::memchr(begin, '\n', rest);
-    std::size_t len = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : rest;
-    const void* cr = std::memchr(begin, '\r', len);
-    if (cr) {
-      const auto cr_at = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-      if (cr_at + 1 == len && lf) {
-        end = pos_ + len + 1;  // CR LF
-      } else {
-        end = pos_ + cr_at + 1;  // a lone CR
-      }
-      return std::string_view(begin, cr_at);
+  // Finds the line at pos_ once, however often it is looked at. One pass for both CR and LF, so that a
+  // file with CR line ends alone is not searched to its end for every line.
+  void Scan() {
+    const char* const begin = data_.data() + pos_;
+    const std::size_t rest = pos_ < data_.size() ? data_.size() - pos_ : 0;
+    std::size_t i = 0;
+    while (i < rest && begin[i] != '\n' && begin[i] != '\r') ++i;
+    next_ = std::string_view(begin, i);
+    if (i == rest) {
+      next_end_ = pos_ + i;
+    } else if (begin[i] == '\r' && i + 1 < rest && begin[i + 1] == '\n') {
+      next_end_ = pos_ + i + 2;
+    } else {
+      next_end_ = pos_ + i + 1;
     }
-    end = pos_ + len + (lf ? 1 : 0);
-    return std::string_view(begin, len);
   }
 
   std::string_view data_;
   std::size_t pos_ = 0;
   std::size_t line_ = 0;
+  std::string_view next_;
+  std::size_t next_end_ = 0;
 };
 
 bool IsCardDelimiter(std::string_view line) {
@@ -229,9 +225,10 @@ bool MentionsQuotedPrintable(std::string_view header) {
 
 class Parser {
  public:
-  Parser(std::string_view bytes, PropertyFilter keep) : reader_(bytes), keep_(keep) {}
+  Parser(std::string_view bytes, PropertyFilter keep, const CardSink& on_card)
+      : reader_(bytes), keep_(keep), on_card_(on_card) {}
 
-  VCardFile Run() {
+  std::vector<std::string> Run() {
     while (!reader_.AtEnd()) {
       const std::size_t line_number = reader_.NextLineNumber();
       std::string_view line = reader_.Next();
@@ -239,7 +236,7 @@ class Parser {
       HandleLogicalLine(line, line_number);
     }
     FinishAtEnd();
-    return std::move(file_);
+    return std::move(problems_);
   }
 
  private:
@@ -363,43 +360,46 @@ class Parser {
 
   void End(std::size_t line_number) {
     if (open_.empty()) {
-      file_.problems.push_back("Zeile " + std::to_string(line_number) +
-                               ": END:VCARD ohne BEGIN:VCARD übergangen");
+      problems_.push_back("Zeile " + std::to_string(line_number) + ": END:VCARD ohne BEGIN:VCARD übergangen");
       return;
     }
     open_.pop_back();
     if (!open_.empty()) return;
-    Emit(std::move(pending_.front()));
+    Emit(pending_.front());
     pending_.clear();
     agent_.clear();
   }
 
   void FinishAtEnd() {
     if (open_.empty()) return;
-    file_.problems.push_back("Karte ab Zeile " + std::to_string(pending_[open_.front()].first_line) +
-                             ": END:VCARD fehlt, gelesen bis zum Ende der Datei");
+    problems_.push_back("Karte ab Zeile " + std::to_string(pending_[open_.front()].first_line) +
+                        ": END:VCARD fehlt, gelesen bis zum Ende der Datei");
     for (std::size_t i = 0; i < pending_.size(); ++i) {
       // Cards with nothing in them are left-overs of the damage, not contacts.
-      if (!agent_[i] && !pending_[i].properties.empty()) Emit(std::move(pending_[i]));
+      if (!agent_[i] && !pending_[i].properties.empty()) Emit(pending_[i]);
     }
-    if (garbage_lines_ > 0 && !pending_.empty()) Emit(VCard{}, false);
+    if (garbage_lines_ > 0 && !pending_.empty()) {
+      VCard none;
+      Emit(none, false);
+    }
     pending_.clear();
     agent_.clear();
     open_.clear();
   }
 
-  void Emit(VCard card, bool keep = true) {
+  void Emit(VCard& card, bool keep = true) {
     if (garbage_lines_ > 0) {
-      file_.problems.push_back("Karte ab Zeile " + std::to_string(pending_.front().first_line) + ": " +
-                               std::to_string(garbage_lines_) + " unlesbare Zeile(n) übergangen");
+      problems_.push_back("Karte ab Zeile " + std::to_string(pending_.front().first_line) + ": " +
+                          std::to_string(garbage_lines_) + " unlesbare Zeile(n) übergangen");
       garbage_lines_ = 0;
     }
-    if (keep) file_.cards.push_back(std::move(card));
+    if (keep) on_card_(card);
   }
 
   LineReader reader_;
   PropertyFilter keep_;
-  VCardFile file_;
+  const CardSink& on_card_;
+  std::vector<std::string> problems_;
   std::string buffer_;
   std::vector<VCard> pending_;     // the cards of the current outermost card, in BEGIN order
   std::vector<bool> agent_;        // per pending card: part of an agent's card
@@ -423,8 +423,14 @@ bool VCardProperty::HasType(std::string_view upper_type) const {
   return false;
 }
 
+std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card) {
+  return Parser(bytes, keep, on_card).Run();
+}
+
 VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep) {
-  return Parser(bytes, keep).Run();
+  VCardFile file;
+  file.problems = ParseVCards(bytes, keep, [&](VCard& card) { file.cards.push_back(std::move(card)); });
+  return file;
 }
 
 }  // namespace fernkartei::contacts

@@ -4,6 +4,7 @@
 // pass over; it never throws on bad input.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,5 +50,10 @@ using PropertyFilter = bool (*)(std::string_view upper_name);
 
 // `keep` nullptr keeps every property.
 VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep = nullptr);
+
+// The same, handing over each card as soon as it is complete (it may be moved from) instead of keeping
+// them all; returns the problems.
+using CardSink = std::function<void(VCard&)>;
+std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card);
 
 }  // namespace fernkartei::contacts

@@ -32,80 +32,72 @@ using support::Failure;
 constexpr std::string_view kContactsFolderNumber = "10";
 constexpr std::string_view kContactsFolderName = "Kontakte";
 
-struct Entry {
-  ContactRecord record;
-  std::string last_name_key;  // made on the first sort by last name, then kept
-  bool has_last_name_key = false;
-};
-using Entries = std::vector<std::shared_ptr<Entry>>;
+using Records = std::vector<ContactRecord>;
 
 class VCardItem : public exporting::ContactItem {
  public:
-  explicit VCardItem(std::shared_ptr<const Entry> entry) : entry_(std::move(entry)) {}
+  VCardItem(std::shared_ptr<const Records> records, std::size_t index)
+      : records_(std::move(records)), index_(index) {}
 
   std::string Property(std::string_view name) override {
-    if (!entry_->record.is_contact) throw Failure(ErrorNumber::PropertyNotSupported);
-    auto value = PropertyOf(entry_->record, name);
+    const ContactRecord& record = (*records_)[index_];
+    if (!record.is_contact()) throw Failure(ErrorNumber::PropertyNotSupported);
+    const auto value = PropertyOf(record, name);
     if (!value) throw Failure(ErrorNumber::PropertyNotSupported);
-    return std::move(*value);
+    return std::string(*value);
   }
 
  private:
-  std::shared_ptr<const Entry> entry_;
+  std::shared_ptr<const Records> records_;
+  std::size_t index_;
 };
 
+// The records stay where they were read; sorting only reorders indexes into them.
 class VCardItems : public exporting::ContactItems {
  public:
-  explicit VCardItems(Entries entries) : entries_(std::move(entries)) {}
+  explicit VCardItems(std::shared_ptr<const Records> records) : records_(std::move(records)) {
+    order_.resize(records_->size());
+    std::iota(order_.begin(), order_.end(), std::uint32_t{0});
+  }
 
   void Sort(std::string_view property, bool descending) override {
     std::string_view name = property;
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
-    // An item that is not a contact sorts as if its value were empty, as it has none.
-    static const ContactRecord kProbe{};
-    if (!PropertyOf(kProbe, name)) throw Failure(ErrorNumber::PropertyNotSupported);
+    if (!PropertyOf(ContactRecord(), name)) throw Failure(ErrorNumber::PropertyNotSupported);
 
     if (!collation_) collation_ = MakeGermanCollation();
+    // An item that is not a contact sorts as if its value were empty, as it has none.
+    const auto make_keys = [&](std::vector<std::string>& keys) {
+      keys.clear();
+      keys.reserve(records_->size());
+      for (const auto& r : *records_)
+        keys.push_back(collation_->SortKey(r.is_contact() ? *PropertyOf(r, name) : ""));
+    };
+    // The run always sorts by last name: those keys are made once and kept.
     const bool by_last_name = support::EqualsIgnoringAsciiCase(name, "LastName");
     std::vector<std::string> other_keys;
-    if (by_last_name) {
-      for (auto& e : entries_) {
-        if (!e->has_last_name_key) {
-          e->last_name_key = collation_->SortKey(e->record.is_contact ? e->record.last_name : std::string());
-          e->has_last_name_key = true;
-        }
-      }
-    } else {
-      other_keys.reserve(entries_.size());
-      for (const auto& e : entries_) {
-        other_keys.push_back(collation_->SortKey(e->record.is_contact ? *PropertyOf(e->record, name) : ""));
-      }
-    }
-    std::vector<std::size_t> order(entries_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    const auto key = [&](std::size_t i) -> const std::string& {
-      return by_last_name ? entries_[i]->last_name_key : other_keys[i];
-    };
+    if (by_last_name && last_name_keys_.size() != records_->size()) make_keys(last_name_keys_);
+    if (!by_last_name) make_keys(other_keys);
+    const std::vector<std::string>& keys = by_last_name ? last_name_keys_ : other_keys;
+
     // Stable either way: items with equal values keep the order of the files.
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return descending ? key(b) < key(a) : key(a) < key(b);
+    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return descending ? keys[b] < keys[a] : keys[a] < keys[b];
     });
-    Entries sorted;
-    sorted.reserve(entries_.size());
-    for (const std::size_t i : order) sorted.push_back(std::move(entries_[i]));
-    entries_ = std::move(sorted);
     next_ = 0;
   }
 
   void Rewind() override { next_ = 0; }
 
   std::unique_ptr<exporting::ContactItem> Next() override {
-    if (next_ >= entries_.size()) return nullptr;
-    return std::make_unique<VCardItem>(entries_[next_++]);
+    if (next_ >= order_.size()) return nullptr;
+    return std::make_unique<VCardItem>(records_, order_[next_++]);
   }
 
  private:
-  Entries entries_;
+  std::shared_ptr<const Records> records_;
+  std::vector<std::uint32_t> order_;
+  std::vector<std::string> last_name_keys_;  // by record index
   std::size_t next_ = 0;
   std::unique_ptr<Collation> collation_;
 };
@@ -131,15 +123,9 @@ class VCardFolder : public exporting::ContactFolder {
     std::error_code ec;
     if (!fs::exists(p, ec)) throw Failure(ErrorNumber::PathNotFound);
     auto log = log_;
-    auto records = ReadContacts(p, [log](const std::string& text) { log->Add(text); });
-    Entries entries;
-    entries.reserve(records.size());
-    for (auto& r : records) {
-      auto e = std::make_shared<Entry>();
-      e->record = std::move(r);
-      entries.push_back(std::move(e));
-    }
-    return std::make_unique<VCardItems>(std::move(entries));
+    auto records =
+        std::make_shared<const Records>(ReadContacts(p, [log](const std::string& text) { log->Add(text); }));
+    return std::make_unique<VCardItems>(std::move(records));
   }
 
  private:

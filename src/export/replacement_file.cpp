@@ -42,8 +42,9 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::CanReplace(const std::string& target) {
   std::error_code error;
+  // A write-protected old file is no obstacle: the old program cleared its read-only flag and deleted
+  // it. What stops a replacement is a folder in its place or a folder that takes no new file.
   if (fs::is_directory(target, error)) return false;
-  if (fs::exists(target, error) && !support::IsWritableFile(target)) return false;
   try {
     ReplacementFile probe(target);
     probe.Open();
@@ -64,9 +65,10 @@ void ReplacementFile::Commit() {
   try {
     file_->Close();
     std::error_code error;
-    // The new phonebook keeps the access rights the user gave the old one.
+    // The new phonebook keeps the access rights the user gave the old one, less a write protection,
+    // which the replaced file lost too.
     if (const auto old = fs::status(target_, error); !error && fs::exists(old)) {
-      fs::permissions(temporary_path_, old.permissions(), error);
+      fs::permissions(temporary_path_, old.permissions() | fs::perms::owner_write, error);
     }
     error.clear();
     fs::rename(temporary_path_, target_, error);

@@ -11,9 +11,6 @@ namespace fernkartei::support {
 // that is no file (a pipe, a terminal) counts as done.
 bool SyncToDisk(std::FILE* stream);
 
-// True when the existing file at path may be written by us: it carries a write permission (root too
-// respects a write-protected file) and the system grants access.
-bool IsWritableFile(const std::string& path);
 
 // The user's documents folder when USERPROFILE is not set: XDG_DOCUMENTS_DIR of user-dirs.dirs, else
 // $HOME/Documents. Without a trailing separator; empty when not even HOME is known.

@@ -17,11 +17,11 @@ using testing::Card;
 void ExpectWellFormed(const VCardFile& file) {
   for (const auto& card : file.cards) {
     const ContactRecord r = ToContactRecord(card);
-    EXPECT_TRUE(support::IsValidUtf8(r.last_name_and_first_name));
-    EXPECT_TRUE(support::IsValidUtf8(r.first_name));
-    EXPECT_TRUE(support::IsValidUtf8(r.last_name));
-    EXPECT_TRUE(support::IsValidUtf8(r.full_name));
-    for (const auto& t : r.telephones) EXPECT_TRUE(support::IsValidUtf8(t));
+    EXPECT_TRUE(support::IsValidUtf8(r.last_name_and_first_name()));
+    EXPECT_TRUE(support::IsValidUtf8(r.first_name()));
+    EXPECT_TRUE(support::IsValidUtf8(r.last_name()));
+    EXPECT_TRUE(support::IsValidUtf8(r.full_name()));
+    for (std::size_t i = 0; i < kContactFieldCount; ++i) EXPECT_TRUE(support::IsValidUtf8(r.Field(i)));
   }
   for (const auto& p : file.problems) EXPECT_TRUE(support::IsValidUtf8(p));
 }
@@ -58,12 +58,12 @@ TEST(BadInput, DamagedCardNeverCostsItsNeighbours) {
     const VCardFile file = ParseVCards(text);
     ASSERT_GE(file.cards.size(), 2u);
     const auto first = ToContactRecord(file.cards.front());
-    EXPECT_EQ(first.last_name_and_first_name, "Vorher, A");
+    EXPECT_EQ(first.last_name_and_first_name(), "Vorher, A");
     EXPECT_EQ(testing::Telephone(first, TelephoneSlot::Mobile), "1");
     bool after_found = false;
     for (const auto& card : file.cards) {
       const auto r = ToContactRecord(card);
-      if (r.last_name_and_first_name == "Nachher, B" && testing::Telephone(r, TelephoneSlot::Home) == "2") {
+      if (r.last_name_and_first_name() == "Nachher, B" && testing::Telephone(r, TelephoneSlot::Home) == "2") {
         after_found = true;
       }
     }

@@ -27,7 +27,7 @@ inline ContactRecord OnlyRecord(const std::string& text, std::vector<std::string
 }
 
 inline std::string Telephone(const ContactRecord& r, TelephoneSlot slot) {
-  return r.telephones[static_cast<std::size_t>(slot)];
+  return std::string(r.telephone(slot));
 }
 
 // A fresh folder below the system's temporary folder, removed again at the end of the test.

@@ -53,10 +53,10 @@ TEST(ContactNames, FromNThenFnThenOrg) {
   for (const auto& c : kNameCases) {
     SCOPED_TRACE(std::string(c.version) + ": " + c.what);
     const ContactRecord r = OnlyRecord(Card(c.version, c.body));
-    EXPECT_EQ(r.last_name_and_first_name, c.last_name_and_first_name);
-    EXPECT_EQ(r.first_name, c.first_name);
-    EXPECT_EQ(r.last_name, c.last_name);
-    EXPECT_TRUE(r.is_contact);
+    EXPECT_EQ(r.last_name_and_first_name(), c.last_name_and_first_name);
+    EXPECT_EQ(r.first_name(), c.first_name);
+    EXPECT_EQ(r.last_name(), c.last_name);
+    EXPECT_TRUE(r.is_contact());
   }
 }
 
@@ -97,8 +97,8 @@ TEST(ContactNames, EveryCharsetEndsAsUtf8) {
   for (const auto& c : kCharsetCases) {
     SCOPED_TRACE(c.what);
     const ContactRecord r = OnlyRecord(Card("2.1", c.n_line + "\r\n"));
-    EXPECT_EQ(r.last_name, c.last_name);
-    EXPECT_TRUE(support::IsValidUtf8(r.last_name_and_first_name));
+    EXPECT_EQ(r.last_name(), c.last_name);
+    EXPECT_TRUE(support::IsValidUtf8(r.last_name_and_first_name()));
   }
 }
 
@@ -126,7 +126,7 @@ TEST(ContactNames, FileBytesInUtf16AreRead) {
         bytes += little ? hi : lo;
       }
       const ContactRecord r = OnlyRecord(NormalizeFileBytes(bytes));
-      EXPECT_EQ(r.last_name_and_first_name, "Müller, Jörg") << little << bom;
+      EXPECT_EQ(r.last_name_and_first_name(), "Müller, Jörg") << little << bom;
       EXPECT_EQ(testing::Telephone(r, TelephoneSlot::Home), "1");
     }
   }

@@ -139,7 +139,8 @@ TEST(TelephoneMapping, FollowsTheFirstMatchingRule) {
     const ContactRecord r = OnlyRecord(Card(c.version, "N:Muster;Max\r\n" + c.tel_lines), &dropped);
     for (std::size_t i = 0; i < kTelephoneSlotCount; ++i) {
       const auto it = c.expected.find(static_cast<Slot>(i));
-      EXPECT_EQ(r.telephones[i], it == c.expected.end() ? "" : it->second) << kTelephonePropertyNames[i];
+      EXPECT_EQ(r.telephone(static_cast<Slot>(i)), it == c.expected.end() ? "" : it->second)
+          << kTelephonePropertyNames[i];
     }
     EXPECT_EQ(dropped.size(), c.dropped);
   }

@@ -34,9 +34,9 @@ TEST(VCardReader, EveryLineEndGivesTheSameCards) {
     ASSERT_EQ(file.cards.size(), 2u);
     const auto first = ToContactRecord(file.cards[0]);
     const auto second = ToContactRecord(file.cards[1]);
-    EXPECT_EQ(first.last_name_and_first_name, "Muster, Max");
+    EXPECT_EQ(first.last_name_and_first_name(), "Muster, Max");
     EXPECT_EQ(testing::Telephone(first, TelephoneSlot::Business), "0301234");
-    EXPECT_EQ(second.last_name_and_first_name, "Meier, Eva");
+    EXPECT_EQ(second.last_name_and_first_name(), "Meier, Eva");
     EXPECT_TRUE(file.problems.empty());
   }
 }
@@ -157,7 +157,7 @@ TEST(VCardReader, FindsEveryCardItCan) {
     SCOPED_TRACE(c.what);
     const VCardFile file = ParseVCards(c.text);
     std::vector<std::string> names;
-    for (const auto& card : file.cards) names.push_back(ToContactRecord(card).last_name_and_first_name);
+    for (const auto& card : file.cards) names.emplace_back(ToContactRecord(card).last_name_and_first_name());
     EXPECT_EQ(names, c.names);
     EXPECT_EQ(file.problems.size(), c.problems);
   }

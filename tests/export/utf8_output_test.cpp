@@ -42,10 +42,6 @@ TEST(Utf8Output, EncodesEachTextAsUtf8WithOptionalCrLf) {
   for (const auto& c : cases) EXPECT_EQ(WrittenBytes(c.text, c.line_end), c.bytes) << c.what;
 }
 
-TEST(Utf8Output, HeaderLineIsTwentyFiveBytes) {
-  EXPECT_EQ(WrittenBytes("displayName;destination", true).size(), 25U);
-}
-
 TEST(Utf8Output, OpeningAnExistingFileAppendsAfterItsLastByte) {
   testing::TempFolder folder;
   const std::string path = folder.Write("out.csv", "old\r\n");
@@ -85,18 +81,6 @@ TEST(Utf8Output, AFullDeviceIsReportedAtTheLatestOnClose) {
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.number(), static_cast<int>(ErrorNumber::DiskFull));
   }
-}
-
-TEST(Utf8Output, CreateNewRefusesAnExistingEntry) {
-  testing::TempFolder folder;
-  const std::string taken = folder.Write("taken", "keep");
-  EXPECT_EQ(CreateNewUtf8File(taken), nullptr);
-  EXPECT_EQ(folder.Read("taken"), "keep");
-  auto fresh = CreateNewUtf8File(folder / "fresh");
-  ASSERT_NE(fresh, nullptr);
-  Write_UTF8_Text(*fresh, "x", true);
-  fresh->Close();
-  EXPECT_EQ(folder.Read("fresh"), "x\r\n");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // A scripted contact source: folders, items and their properties are set up by the test, every
 // operation is recorded, and any one of them can be made to fail.
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,8 +46,6 @@ struct FakeScript {
   std::map<std::string, FakeFolder> default_folders;  // by the text handed to GetDefaultFolder
   std::optional<FakeFolder> picked;                   // nothing: the user cancels the dialog
   std::set<FakeOperation> failing;
-  // Next fails when asked for the item with this index (0-based).
-  std::optional<std::size_t> next_fails_at;
   std::vector<std::string> log;  // every call, in order
 };
 
@@ -85,29 +82,18 @@ class Items : public exporting::ContactItems {
   ~Items() override { script_.log.push_back("release Items"); }
   void Sort(std::string_view property, bool descending) override {
     Enter(script_, FakeOperation::Sort, "Sort " + std::string(property) + (descending ? " true" : " false"));
-    std::stable_sort(items_.begin(), items_.end(), [](const FakeItem& a, const FakeItem& b) {
-      return Value(a, "LastName") < Value(b, "LastName");
-    });
   }
   void Rewind() override {
     Enter(script_, FakeOperation::Rewind, "Rewind");
     position_ = 0;
   }
   std::unique_ptr<exporting::ContactItem> Next() override {
-    if (script_.next_fails_at && *script_.next_fails_at == position_) {
-      script_.failing.insert(FakeOperation::Next);
-    }
     Enter(script_, FakeOperation::Next, "Next");
     if (position_ >= items_.size()) return nullptr;
     return std::make_unique<Item>(script_, items_[position_++]);
   }
 
  private:
-  static std::string Value(const FakeItem& item, const std::string& key) {
-    const auto found = item.properties.find(key);
-    return found == item.properties.end() ? std::string() : found->second;
-  }
-
   FakeScript& script_;
   std::vector<FakeItem> items_;
   std::size_t position_ = 0;

@@ -48,12 +48,6 @@ bool SyncToDisk(std::FILE* stream) {
   return ::fsync(fd) == 0 || errno == EINVAL;
 }
 
-bool IsWritableFile(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
-  return (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
-}
-
 std::string UserDocumentsFolder() {
   std::string home = Environment("HOME");
   while (home.size() > 1 && home.back() == '/') home.pop_back();
