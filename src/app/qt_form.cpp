@@ -1,0 +1,439 @@
+#include "app/qt_form.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "app/form1_layout.h"
+#include "app/vcard_location_dialog.h"
+#include "support/file_helpers.h"
+#include "support/process_state.h"
+#include "support/program_folder.h"
+
+namespace fernkartei::app {
+namespace {
+
+// The old program's 8-point dialog font; smaller than 7 points is hard to read, so below that the
+// controls widen instead.
+constexpr qreal kPreferredPointSize = 8.0;
+constexpr qreal kSmallestPointSize = 7.0;
+// Steps of the progress bar's display; Min, Max and Value themselves stay single-precision numbers.
+constexpr int kProgressResolution = 1000;
+// At most one immediate repaint of the progress bar per frame: an export of thousands of contacts moves
+// the bar eight times per contact, and painting each step would cost more than the export.
+constexpr qint64 kProgressRepaintMs = 16;
+
+QString ToQString(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+QString ToQString(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Message boxes show CR LF as one line break.
+QString DisplayText(const std::string& text) {
+  QString shown = ToQString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+Qt::CursorShape CursorFor(int code) {
+  switch (code) {
+    case 2:
+      return Qt::CrossCursor;
+    case 3:
+      return Qt::IBeamCursor;
+    case 11:
+      return Qt::WaitCursor;
+    case 12:
+      return Qt::ForbiddenCursor;
+    case 13:
+      return Qt::BusyCursor;
+    case 15:
+      return Qt::SizeAllCursor;
+    case 99:
+      return Qt::PointingHandCursor;
+    default:
+      return Qt::ArrowCursor;
+  }
+}
+
+// How wide a control must be to show its caption whole.
+int NeededWidth(const QWidget* widget) {
+  const QFontMetrics metrics(widget->font());
+  if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+    return metrics.horizontalAdvance(label->text()) + 2 * label->margin();
+  }
+  if (const auto* option = qobject_cast<const QRadioButton*>(widget)) return option->sizeHint().width();
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    return metrics.horizontalAdvance(button->text()) + 2 * (margin + frame);
+  }
+  return 0;
+}
+
+}  // namespace
+
+QtForm::QtForm(QtFormOptions options)
+    : options_(std::move(options)),
+      twips_per_pixel_x_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
+                                                                  : static_cast<float>(logicalDpiX()))),
+      twips_per_pixel_y_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
+                                                                  : static_cast<float>(logicalDpiY()))),
+      form_(*this, options_.exports ? *options_.exports : VCardExportProcedures()) {
+  setObjectName(QStringLiteral("Form1"));
+  CreateControls();
+  resize(TwipsToPixels(kClientWidthTwips, kTwipsPerInch / twips_per_pixel_x_),
+         TwipsToPixels(kClientHeightTwips, kTwipsPerInch / twips_per_pixel_y_));
+  FitFont();
+}
+
+QtForm::~QtForm() {
+  if (override_cursor_set_) QGuiApplication::restoreOverrideCursor();
+}
+
+void QtForm::CreateControls() {
+  const float dpi_x = kTwipsPerInch / twips_per_pixel_x_;
+  const float dpi_y = kTwipsPerInch / twips_per_pixel_y_;
+  options_group_ = new QButtonGroup(this);
+  options_group_->setExclusive(true);
+
+  std::vector<std::pair<int, QWidget*>> tab_chain;
+  for (const ControlLayout& control : kForm1Controls) {
+    QWidget* widget = nullptr;
+    const QString caption = ToQString(control.caption);
+    switch (control.kind) {
+      case ControlKind::Label:
+        widget = new QLabel(caption, this);
+        break;
+      case ControlKind::TextBox: {
+        auto* edit = new QLineEdit(caption, this);
+        (control.object_name == "Text1" ? text1_ : text2_) = edit;
+        widget = edit;
+        break;
+      }
+      case ControlKind::PushButton: {
+        auto* button = new QPushButton(caption, this);
+        connect(button, &QPushButton::clicked, this, [this] {
+          if (!ended_) RunEventHandler(*this, [this] { form_.Command1_Click(); });
+        });
+        widget = button;
+        break;
+      }
+      case ControlKind::ProgressBar: {
+        progress_bar_ = new QProgressBar(this);
+        progress_bar_->setTextVisible(false);
+        progress_bar_->setRange(0, kProgressResolution);
+        progress_bar_->setValue(0);
+        progress_ = {0,
+                     100,
+                     0,
+                     static_cast<float>(control.left),
+                     static_cast<float>(control.top),
+                     static_cast<float>(control.width),
+                     static_cast<float>(control.height)};
+        widget = progress_bar_;
+        break;
+      }
+      case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(caption, this);
+        options_group_->addButton(option, control.index);
+        option1_[static_cast<std::size_t>(control.index)] = option;
+        option->setChecked(control.index == 0);
+        widget = option;
+        break;
+      }
+    }
+    widget->setObjectName(ToQString(control.object_name));
+    widget->setGeometry(TwipsToPixels(static_cast<float>(control.left), dpi_x),
+                        TwipsToPixels(static_cast<float>(control.top), dpi_y),
+                        TwipsToPixels(static_cast<float>(control.width), dpi_x),
+                        TwipsToPixels(static_cast<float>(control.height), dpi_y));
+    if (widget->focusPolicy() != Qt::NoFocus) tab_chain.emplace_back(control.tab_index, widget);
+  }
+  std::sort(tab_chain.begin(), tab_chain.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < tab_chain.size(); ++i)
+    setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
+}
+
+// One font for the whole window, so that it looks of a piece: the old program's 8 points, a half point
+// smaller at a time while any caption would be cut off by its control or by the window's right edge at
+// its first size (the last option reaches beyond it), down to 7 points. A caption that still does not fit
+// widens its control to the right; nothing moves.
+void QtForm::FitFont() {
+  QFont font = QApplication::font(this);
+  QStringList families{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")};
+  families << font.families();
+  font.setFamilies(families);
+
+  const QList<QWidget*> captioned = [this] {
+    QList<QWidget*> widgets;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (qobject_cast<QLabel*>(child) || qobject_cast<QRadioButton*>(child) ||
+          qobject_cast<QPushButton*>(child))
+        widgets << child;
+    }
+    return widgets;
+  }();
+  const int client_width = width();
+  auto all_fit = [&captioned, client_width] {
+    return std::all_of(captioned.begin(), captioned.end(), [client_width](const QWidget* w) {
+      return NeededWidth(w) <= std::min(w->width(), client_width - w->x());
+    });
+  };
+  for (qreal size = kPreferredPointSize; size >= kSmallestPointSize; size -= 0.5) {
+    font.setPointSizeF(size);
+    setFont(font);
+    if (all_fit()) break;
+  }
+  for (QWidget* widget : captioned) {
+    const int needed = NeededWidth(widget);
+    if (needed > widget->width()) widget->resize(needed, widget->height());
+  }
+  // Option buttons are lower (13 pixels at 96 dpi) than their indicator in most styles: they may grow to
+  // the distance between two of them, centred on their place, so no indicator or letter is clipped.
+  const int pitch = TwipsToPixels(kOptionPitchTwips, kTwipsPerInch / twips_per_pixel_y_);
+  for (QRadioButton* option : option1_) {
+    const int wanted = std::min(pitch, option->sizeHint().height());
+    if (wanted > option->height()) {
+      const int grow = wanted - option->height();
+      option->setGeometry(option->x(), option->y() - grow / 2, option->width(), wanted);
+    }
+  }
+}
+
+bool QtForm::Load() {
+  RunEventHandler(*this, [this] { form_.Form_Load(); });
+  return !ended_;
+}
+
+void QtForm::ClearOptionSelection() {
+  options_group_->setExclusive(false);
+  for (QRadioButton* option : option1_) option->setChecked(false);
+  options_group_->setExclusive(true);
+}
+
+void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
+  if (options_.message_observer) options_.message_observer(text, icon);
+  QMessageBox box(icon == exporting::MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  ToQString(support::App_Title), DisplayText(text), QMessageBox::Ok,
+                  isVisible() ? this : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  if (options_.auto_confirm) {
+    std::fprintf(stderr, "%s: %s\n", support::App_Title.c_str(), DisplayText(text).toUtf8().constData());
+    std::fflush(stderr);
+    QTimer::singleShot(0, &box, &QMessageBox::accept);
+  }
+  box.exec();
+}
+
+bool QtForm::AnotherInstanceRunning() {
+  if (!instance_lock_) {
+    const std::string folder = support::ProgramFolder();
+    // A write-protected program folder: lock a file in the temporary folder named after it instead.
+    const QByteArray key =
+        QCryptographicHash::hash(QByteArray::fromStdString(folder), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    const std::string fallback =
+        QDir::temp()
+            .filePath(QStringLiteral("fernkartei-%1.lock").arg(QString::fromLatin1(key)))
+            .toStdString();
+    instance_lock_ =
+        std::make_unique<InstanceLock>(support::Add_Backslash(folder) + ".fernkartei.lock", fallback);
+  }
+  return instance_lock_->HeldElsewhere();
+}
+
+void QtForm::EndProcess(int exit_status) {
+  if (ended_) return;
+  ended_ = true;
+  exit_status_ = exit_status;
+  hide();
+  if (options_.end_process) {
+    options_.end_process(exit_status);
+  } else {
+    QCoreApplication::exit(exit_status);
+  }
+}
+
+void QtForm::SetCaption(const std::string& caption) {
+  setWindowTitle(ToQString(caption));
+}
+
+float QtForm::ScaleWidth() const {
+  return static_cast<float>(width()) * twips_per_pixel_x_;
+}
+float QtForm::ScaleHeight() const {
+  return static_cast<float>(height()) * twips_per_pixel_y_;
+}
+
+QLineEdit* QtForm::TextBoxWidget(TextBox box) const {
+  return box == TextBox::Text1 ? text1_ : text2_;
+}
+
+std::string QtForm::Text(TextBox box) const {
+  return TextBoxWidget(box)->text().toStdString();
+}
+void QtForm::SetText(TextBox box, const std::string& text) {
+  TextBoxWidget(box)->setText(ToQString(text));
+}
+
+bool QtForm::OptionValue(int index) const {
+  if (index < 0 || index >= kOptionCount) return false;
+  return option1_[static_cast<std::size_t>(index)]->isChecked();
+}
+
+void QtForm::SelectOption(int index) {
+  if (index < 0 || index >= kOptionCount) return;
+  option1_[static_cast<std::size_t>(index)]->setChecked(true);
+}
+
+float QtForm::Progress(ProgressProperty property) const {
+  switch (property) {
+    case ProgressProperty::Min:
+      return progress_.min;
+    case ProgressProperty::Max:
+      return progress_.max;
+    case ProgressProperty::Value:
+      return progress_.value;
+    case ProgressProperty::Left:
+      return progress_.left;
+    case ProgressProperty::Top:
+      return progress_.top;
+    case ProgressProperty::Width:
+      return progress_.width;
+    case ProgressProperty::Height:
+      return progress_.height;
+  }
+  return 0;
+}
+
+void QtForm::SetProgress(ProgressProperty property, float value) {
+  switch (property) {
+    case ProgressProperty::Min:
+      progress_.min = value;
+      break;
+    case ProgressProperty::Max:
+      progress_.max = value;
+      break;
+    case ProgressProperty::Value:
+      progress_.value = value;
+      break;
+    case ProgressProperty::Left:
+      progress_.left = value;
+      break;
+    case ProgressProperty::Top:
+      progress_.top = value;
+      break;
+    case ProgressProperty::Width:
+      progress_.width = value;
+      break;
+    case ProgressProperty::Height:
+      progress_.height = value;
+      break;
+  }
+  if (property == ProgressProperty::Min || property == ProgressProperty::Max ||
+      property == ProgressProperty::Value) {
+    ShowProgressValue();
+  } else {
+    PlaceProgressBar();
+  }
+}
+
+void QtForm::PlaceProgressBar() {
+  const float dpi_x = kTwipsPerInch / twips_per_pixel_x_;
+  const float dpi_y = kTwipsPerInch / twips_per_pixel_y_;
+  progress_bar_->setGeometry(TwipsToPixels(progress_.left, dpi_x), TwipsToPixels(progress_.top, dpi_y),
+                             std::max(0, TwipsToPixels(progress_.width, dpi_x)),
+                             std::max(0, TwipsToPixels(progress_.height, dpi_y)));
+}
+
+void QtForm::ShowProgressValue() {
+  const float span = progress_.max - progress_.min;
+  float share = span > 0 ? (progress_.value - progress_.min) / span : 0.0F;
+  if (!std::isfinite(share)) share = 0;
+  share = std::clamp(share, 0.0F, 1.0F);
+  progress_bar_->setValue(static_cast<int>(std::lround(share * kProgressResolution)));
+  // An export runs on this thread without returning to the event loop: the bar paints itself now, as
+  // often as the eye can follow, and user input waits until the run is over.
+  if (progress_bar_->isVisible() &&
+      (!last_progress_repaint_.isValid() || last_progress_repaint_.elapsed() >= kProgressRepaintMs)) {
+    progress_bar_->repaint();
+    last_progress_repaint_.start();
+  }
+}
+
+std::optional<std::string> QtForm::PickContactsFolder() {
+  if (options_.folder_picker) return options_.folder_picker();
+  VCardLocationDialog dialog(isVisible() ? this : nullptr);
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.Chosen()).toStdString();
+}
+
+void QtForm::SetMousePointer(int code) {
+  mouse_pointer_ = code;
+  if (code == support::kDefaultPointer) {
+    if (override_cursor_set_) QGuiApplication::restoreOverrideCursor();
+    override_cursor_set_ = false;
+    return;
+  }
+  if (override_cursor_set_) {
+    QGuiApplication::changeOverrideCursor(QCursor(CursorFor(code)));
+  } else {
+    QGuiApplication::setOverrideCursor(QCursor(CursorFor(code)));
+    override_cursor_set_ = true;
+  }
+}
+
+void QtForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (!ended_) RunEventHandler(*this, [this] { form_.Form_Resize(); });
+}
+
+void QtForm::closeEvent(QCloseEvent* event) {
+  if (ended_) {
+    event->accept();
+    return;
+  }
+  std::int16_t cancel = kFalse;
+  RunEventHandler(*this, [this, &cancel] { form_.Form_Unload(cancel); });
+  if (cancel != kFalse && !ended_) {
+    event->ignore();
+  } else {
+    event->accept();
+  }
+}
+
+void QtForm::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (!painted_) {
+    painted_ = true;
+    // Told after this paint has finished, so that a listener may draw the window itself.
+    QTimer::singleShot(0, this, [this] { emit FirstPainted(); });
+  }
+}
+
+}  // namespace fernkartei::app
