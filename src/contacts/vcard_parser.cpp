@@ -1,6 +1,6 @@
 #include "contacts/vcard_parser.h"
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "contacts/vcard_text.h"
