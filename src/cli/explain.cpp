@@ -5,13 +5,10 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "cli/cli_settings.h"
 #include "phone/area_code_database.h"
 #include "phone/phone_number.h"
 #include "support/failure.h"
-#include "support/file_helpers.h"
-#include "support/process_state.h"
-#include "support/program_folder.h"
-#include "support/settings.h"
 
 namespace fernkartei::cli {
 namespace {
@@ -25,23 +22,20 @@ std::string Shown(const std::string& text) {
 int RunExplain(const CliOptions& options) {
   namespace support = fernkartei::support;
   namespace phone = fernkartei::phone;
-  if (support::App_Title.empty()) support::App_Title = "Fernkartei";
-  support::INI_Path =
-      options.settings.value_or(support::Add_Backslash(support::ProgramFolder()) + "system.ini");
-  const std::string database = options.database.value_or(
-      support::Get_InI(support::App_Title, "DatabaseName",
-                       support::Add_Backslash(support::ProgramFolder()) + "vorwahlen.mdb"));
-  const std::string number_template = options.number_template.value_or("I (V) N");
+  UseSettingsFile(options);
+  // As in an export run: the template the window would use, and the default for an empty one.
+  std::string number_template = Setting(options.number_template, "Output", "I (V) N");
+  if (number_template.empty()) number_template = "I (V) N";
   const std::string& number = *options.explain;
 
+  std::string database;
   try {
-    phone::DB_Connection = phone::OpenAreaCodeDatabase(phone::Jet4(database));
+    database = OpenAreaCodes(options);
   } catch (const support::Failure& failure) {
     std::cerr << "Die Vorwahl-Datenbank kann nicht geöffnet werden.\n"
               << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return kExitRunFailed;
   }
-  phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), phone::kAreaCodeTable);
 
   const auto parts = phone::SplitPhoneNumber(number, phone::Area_Table_Exists);
   std::cout << "Rufnummer:              " << number << '\n'

@@ -18,10 +18,9 @@
 #endif
 
 #include "cli/cli_options.h"
+#include "cli/cli_settings.h"
 #include "contacts/vcard_source.h"
 #include "export/export_run.h"
-#include "phone/area_code_database.h"
-#include "support/file_helpers.h"
 #include "support/process_state.h"
 #include "support/program_folder.h"
 #include "support/settings.h"
@@ -44,11 +43,6 @@ ExportFormat FormatFromOption(const std::string& name) {
   if (name == "outlook") return ExportFormat::Outlook;
   if (name == "simple") return ExportFormat::Simple;
   return ExportFormat::Nfon;
-}
-
-std::string Setting(const std::optional<std::string>& given, const char* key, const std::string& fallback) {
-  if (given) return *given;
-  return support::Get_InI(support::App_Title, key, fallback);
 }
 
 std::string WithPlainLineBreaks(std::string text) {
@@ -108,25 +102,16 @@ std::optional<std::string> NoFolderPicker() {
   return std::nullopt;
 }
 
-void OpenAreaCodes(const std::string& database_path) {
-  phone::DB_Connection = phone::OpenAreaCodeDatabase(phone::Jet4(database_path));
-  phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen");
-}
-
 }  // namespace
 
 int RunExportCommand(const CliOptions& options) {
-  const std::string program_folder = support::Add_Backslash(support::ProgramFolder());
-  support::App_Title = "Fernkartei";
-  support::INI_Path = options.settings ? *options.settings : program_folder + "system.ini";
-
-  const std::string database = Setting(options.database, "DatabaseName", program_folder + "vorwahlen.mdb");
+  UseSettingsFile(options);
   const ExportFormat format = options.format
                                   ? FormatFromOption(*options.format)
                                   : FormatFromSetting(support::Get_InI(support::App_Title, "Typ", "0"));
   std::string number_template = Setting(options.number_template, "Output", "I (V) N");
   std::string participants = Setting(options.participants, "Teilnehmer", "11,12,15");
-  OpenAreaCodes(database);
+  OpenAreaCodes(options);
 
   exporting::RunOptions run_options;
   run_options.contacts_folder = options.contacts;

@@ -109,7 +109,11 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
   // Room for every card at once: growing a vector of large records card by card moves them all again
   // and again.
   std::size_t cards = 0;
-  for (auto at = bytes.find("BEGIN:"); at != std::string::npos; at = bytes.find("BEGIN:", at + 6)) ++cards;
+  for (auto at = bytes.find("BEGIN:VCARD"); at != std::string::npos;
+       at = bytes.find("BEGIN:VCARD", at + 11)) {
+    ++cards;
+  }
+  cards = std::min(cards, bytes.size() / 22);  // the shortest card: "BEGIN:VCARD\nEND:VCARD\n"
   if (records.size() + cards > records.capacity()) {
     records.reserve(std::max(records.size() + cards, records.capacity() * 2));
   }

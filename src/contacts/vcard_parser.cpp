@@ -1,12 +1,15 @@
 #include "contacts/vcard_parser.h"
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "contacts/vcard_text.h"
 
 namespace fernkartei::contacts {
 namespace {
+
+constexpr std::size_t kLongestHeader = 16 * 1024;
+constexpr std::size_t kMostParameters = 64;
 
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -140,7 +143,7 @@ bool IsEncodingWord(std::string_view upper) {
 
 void AddParameter(std::vector<VCardParameter>& parameters, std::string_view piece) {
   piece = TrimBlanks(piece);
-  if (piece.empty()) return;
+  if (piece.empty() || parameters.size() >= kMostParameters) return;
   const auto eq = piece.find('=');
   std::string name;
   std::string_view raw;
@@ -241,48 +244,43 @@ class Parser {
 
  private:
   void HandleLogicalLine(std::string_view first, std::size_t line_number) {
-    // Folded continuation lines start with a space or a tab; the fold takes exactly one of them.
+    // Quoted-printable ends a line with "=" to say that the value goes on at the very start of the
+    // next line; any other line goes on in lines that start with a space or a tab (a fold, which takes
+    // exactly that one blank). The header of a quoted-printable property is on its first line.
+    const bool quoted_printable =
+        MentionsQuotedPrintable(first.substr(0, std::min(first.find(':'), kLongestHeader)));
     std::string_view line = first;
     bool owned = false;
-    const auto append = [&](std::string_view more) {
+    const auto own = [&] {
       if (!owned) {
         buffer_.assign(line);
         owned = true;
       }
-      buffer_.append(more);
-      line = buffer_;
     };
     while (!reader_.AtEnd()) {
       const std::string_view next = reader_.Peek();
-      if (next.empty() || (next.front() != ' ' && next.front() != '\t')) break;
-      append(next.substr(1));
+      if (quoted_printable && !line.empty() && line.back() == '=') {
+        if (IsCardDelimiter(next)) break;  // the soft break of a value cut off: the card still ends
+        own();
+        buffer_.pop_back();
+        buffer_.append(next);
+      } else if (!next.empty() && (next.front() == ' ' || next.front() == '\t')) {
+        own();
+        buffer_.append(next.substr(1));
+      } else {
+        break;
+      }
+      line = buffer_;
       reader_.Next();
     }
 
     const auto colon = FindValueColon(line);
-    if (!colon) {
+    // No program writes headers anywhere near this long; a longer one is damage, and taking it apart
+    // would only cost time and memory.
+    if (!colon || *colon > kLongestHeader) {
       if (!open_.empty()) ++garbage_lines_;
       return;
     }
-    // Quoted-printable ends a line with "=" to say the value goes on at the start of the next line.
-    if (MentionsQuotedPrintable(line.substr(0, *colon))) {
-      while (!line.empty() && line.back() == '=' && !reader_.AtEnd() && !IsCardDelimiter(reader_.Peek())) {
-        if (!owned) {
-          buffer_.assign(line);
-          owned = true;
-        }
-        buffer_.pop_back();
-        buffer_.append(reader_.Next());
-        line = buffer_;
-        while (!reader_.AtEnd()) {
-          const std::string_view next = reader_.Peek();
-          if (next.empty() || (next.front() != ' ' && next.front() != '\t')) break;
-          append(next.substr(1));
-          reader_.Next();
-        }
-      }
-    }
-    // Copy out before anything else may reuse the buffer.
     const std::string_view header_text = line.substr(0, *colon);
     const std::string_view value = line.substr(*colon + 1);
     HandleProperty(header_text, value, line_number);
@@ -322,7 +320,10 @@ class Parser {
       const std::string_view agent = TrimBlanks(value);
       if (agent.empty()) {
         agent_pending_ = true;
-      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD")) {
+      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD") &&
+                 UpperCopy(agent).find("END:VCARD") == std::string::npos) {
+        // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
+        // ended goes on in the following lines.
         agent_pending_ = true;
         Begin(line_number);
       }

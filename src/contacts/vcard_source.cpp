@@ -154,7 +154,7 @@ class VCardNamespace : public exporting::ContactNamespace {
   std::unique_ptr<exporting::ContactFolder> PickFolder() override {
     if (!pick_) return nullptr;
     const auto picked = pick_();
-    if (!picked) return nullptr;
+    if (!picked || picked->empty()) return nullptr;  // an empty choice is no choice
     return std::make_unique<VCardFolder>(*picked, log_);
   }
 

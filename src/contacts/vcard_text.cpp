@@ -15,24 +15,6 @@ int HexValue(char c) {
   return -1;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 bool IsAscii(std::string_view bytes) {
   for (const char c : bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -88,7 +70,7 @@ std::string LatinToUtf8(std::string_view bytes, bool latin9) {
     } else if (b < 0xA0) {
       out += support::Windows1252ToUtf8(bytes.substr(i, 1));
     } else {
-      AppendUtf8(out, latin9 ? Latin9CodePoint(b) : b);
+      support::AppendUtf8(out, latin9 ? Latin9CodePoint(b) : b);
     }
   }
   return out;
@@ -111,18 +93,18 @@ std::string Utf16ToUtf8(std::string_view bytes, bool little_endian) {
         const char32_t low = unit(i);
         if (low >= 0xDC00 && low <= 0xDFFF) {
           i += 2;
-          AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+          support::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
           continue;
         }
       }
-      AppendUtf8(out, 0xFFFD);
+      support::AppendUtf8(out, 0xFFFD);
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      AppendUtf8(out, 0xFFFD);
+      support::AppendUtf8(out, 0xFFFD);
     } else {
-      AppendUtf8(out, u);
+      support::AppendUtf8(out, u);
     }
   }
-  if (i < bytes.size()) AppendUtf8(out, 0xFFFD);
+  if (i < bytes.size()) support::AppendUtf8(out, 0xFFFD);
   return out;
 }
 

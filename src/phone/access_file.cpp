@@ -6,12 +6,18 @@
 #include <mdbtools.h>
 // clang-format on
 
+#if !defined(_WIN32)
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -135,6 +141,41 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
   return out;
 }
 
+AccessReadLimits limits;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+#if !defined(_WIN32)
+// Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
+void LimitThisProcess() {
+  const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
+  rlimit cpu_limit{cpu, cpu + 1};
+  setrlimit(RLIMIT_CPU, &cpu_limit);
+  // On top of what the (forked) program already maps; AddressSanitizer's reservations would not fit.
+  if (kAddressSanitizer) return;
+  long pages = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  if (pages > 0) {
+    const auto mapped = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit memory{mapped + limits.extra_memory, mapped + limits.extra_memory};
+    setrlimit(RLIMIT_AS, &memory);
+  }
+}
+#endif
+
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
 std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
@@ -142,7 +183,8 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   return work();
 #else
   int fds[2];
-  if (pipe(fds) != 0) return work();
+  // Close-on-exec: a program started meanwhile by another thread must not hold the pipe open.
+  if (pipe2(fds, O_CLOEXEC) != 0) return work();
   const pid_t pid = fork();
   if (pid < 0) {
     close(fds[0]);
@@ -151,6 +193,9 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
+    LimitThisProcess();
+    // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
+    setenv("MDBICONV", "UTF-8", 1);
     // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
     const int null_fd = open("/dev/null", O_WRONLY);
     if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
@@ -178,7 +223,20 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   close(fds[1]);
   std::string answer;
   char chunk[65536];
+  bool timed_out = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
   for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait_for{fds[0], POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
+      kill(pid, SIGKILL);
+      break;
+    }
     const ssize_t got = read(fds[0], chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
@@ -189,7 +247,7 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return std::nullopt;
   }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return answer;
 #endif
 }
@@ -219,6 +277,10 @@ void CheckAccessFileLayout(const std::string& path) {
   const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);
   // A table-definition page starts with type 2 and the byte 1.
   if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
+}
+
+void SetAccessReadLimits(AccessReadLimits new_limits) {
+  limits = new_limits;
 }
 
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {

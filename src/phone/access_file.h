@@ -16,6 +16,14 @@ struct AccessContents {
   std::optional<std::vector<std::string>> column;
 };
 
+// What reading one file in the child may take before it counts as damaged: CPU seconds (the wall clock
+// allows twice that) and memory beyond what the program already maps. Tests lower them.
+struct AccessReadLimits {
+  int seconds = 15;
+  unsigned long long extra_memory = 1ull << 30;
+};
+void SetAccessReadLimits(AccessReadLimits limits);
+
 // Throws support::Failure when the file is not laid out like an Access file (size, signature, version,
 // page size, catalog page).
 void CheckAccessFileLayout(const std::string& path);

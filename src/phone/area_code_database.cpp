@@ -46,6 +46,9 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
                     "Die Vorwahl-Datenbank " + path + " kann nicht geöffnet werden (" + why + ").");
     }
     try {
+      // Keys hold only "+" and digits, for which case does not matter; matching case lets SQLite answer
+      // "Like 'x%'" from the primary-key index instead of scanning the table for every prefix.
+      sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
       CheckIntegrity();
       LoadIndex();
     } catch (...) {
@@ -79,8 +82,14 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
   // the preparation's error.
   int StepOnce(const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
-    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr);
-    if (result == SQLITE_OK) result = statement != nullptr ? sqlite3_step(statement) : SQLITE_ERROR;
+    const char* tail = nullptr;
+    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
+    // One statement only: a table name that smuggles in a second one is no table name.
+    if (result == SQLITE_OK &&
+        (statement == nullptr || tail == nullptr ||
+         std::string_view(tail).find_first_not_of(" \t\r\n") != std::string_view::npos))
+      result = SQLITE_ERROR;
+    if (result == SQLITE_OK) result = sqlite3_step(statement);
     sqlite3_finalize(statement);
     return result;
   }
@@ -219,6 +228,11 @@ bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
   if (connection == nullptr) return false;  // a query on no connection fails, silently
   try {
     return connection->CanQueryTable(table);
+  } catch (const std::bad_alloc&) {
+    // The one failure that stands for not being able to set the query up at all: logged, then the
+    // query itself counts as failed.
+    support::Write_Error_Log("mdlADOXModul!Function ExistTabel()", Failure(ErrorNumber::OutOfMemory), 3);
+    return false;
   } catch (...) {
     return false;
   }

@@ -7,6 +7,9 @@
 
 namespace fernkartei::support {
 
+// Appends the UTF-8 form of one code point (which the caller keeps within U+10FFFF).
+void AppendUtf8(std::string& out, char32_t code_point);
+
 // Removes leading and trailing U+0020 only: tabs, NUL and other blanks stay, as the program always did.
 std::string Trim(std::string_view text);
 

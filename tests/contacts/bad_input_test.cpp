@@ -43,6 +43,14 @@ TEST(BadInput, DamagedCardNeverCostsItsNeighbours) {
        Card("3.0", std::string("N:\x00\xFF\xFE\x01;\x80\r\n\x00\x00\r\nTEL:\xC0\xAF\r\n", 20))},
       {"invalid UTF-8 declared UTF-8", Card("4.0", "N;CHARSET=UTF-8:\xED\xA0\x80;\xF8\x88\x80\x80\x80\r\n")},
       {"unterminated quote in parameters", Card("3.0", "TEL;TYPE=\"WORK:1\r\nN:Quote;Q\r\n")},
+      {"ten megabyte header", Card("3.0", "TEL" + std::string(10 * 1024 * 1024, ';') + ":1\r\n")},
+      {"thousands of parameters", Card("3.0",
+                                       [] {
+                                         std::string line = "TEL";
+                                         for (int i = 0; i < 5000; ++i)
+                                           line += ";P" + std::to_string(i) + "=" + std::to_string(i);
+                                         return line + ";TYPE=CELL:1\r\n";
+                                       }())},
       {"header only", Card("3.0", ":\r\n;:\r\n.:\r\n;;;;:;\r\nTEL;=;=:\r\n")},
       {"no END", "BEGIN:VCARD\r\nN:Ohne;Ende\r\n"},
       {"unterminated quoted-printable", "BEGIN:VCARD\r\nN;ENCODING=QUOTED-PRINTABLE:=C3=\r\n"},

@@ -90,6 +90,10 @@ const CharsetCase kCharsetCases[] = {
      "Müller"},
     {"several soft breaks", "N;ENCODING=QUOTED-PRINTABLE:=\r\nMu=\r\nst=\r\ner;X", "Muster"},
     {"soft break with LF only", "N;ENCODING=QUOTED-PRINTABLE:Mu=\nster;X", "Muster"},
+    {"soft break before a blank keeps the blank", "N;ENCODING=QUOTED-PRINTABLE:von=\r\n der Heide;X",
+     "von der Heide"},
+    {"folded header of a quoted-printable value",
+     "N;CHARSET=ISO-8859-1;\r\n ENCODING=QUOTED-PRINTABLE:M=FCller;X", "Müller"},
     {"a lone equals sign stays", "N;ENCODING=QUOTED-PRINTABLE:A=ZB;X", "A=ZB"},
 };
 

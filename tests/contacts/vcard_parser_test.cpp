@@ -116,6 +116,11 @@ const StructureCase kStructureCases[] = {
      "BEGIN:VCARD\r\nN:Boss;A\r\nAGENT:BEGIN:VCARD\r\nN:Agent;B\r\nEND:VCARD\r\nEND:VCARD\r\n",
      {"Boss, A"},
      0},
+    {"agent card escaped in the value",
+     Card("3.0", "N:Boss;A\r\nAGENT:BEGIN:VCARD\\nFN:Agent\\nTEL:9\\nEND:VCARD\r\nTEL;TYPE=HOME:1\r\n") +
+         Card("3.0", "N:Next;C\r\n"),
+     {"Boss, A", "Next, C"},
+     0},
     {"nested card without AGENT",
      "BEGIN:VCARD\r\nN:Outer;A\r\nBEGIN:VCARD\r\nN:Inner;B\r\nEND:VCARD\r\nEND:VCARD\r\n",
      {"Outer, A"},

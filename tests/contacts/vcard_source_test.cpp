@@ -137,6 +137,7 @@ TEST_F(VCardSourceTest, PickFolderAsksTheSurroundings) {
   const std::string empty = Utf8FromPath(program_.path());
   EXPECT_EQ(Namespace()->PickFolder(), nullptr);
   EXPECT_EQ(Namespace([] { return std::nullopt; })->PickFolder(), nullptr);
+  EXPECT_EQ(Namespace([] { return std::string(); })->PickFolder(), nullptr);
 
   auto folder = Namespace([&] { return picked; })->PickFolder();
   ASSERT_NE(folder, nullptr);
