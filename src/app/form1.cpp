@@ -12,6 +12,7 @@
 #include "support/settings.h"
 
 namespace fernkartei::app {
+
 using support::App_Title;
 
 Form1::Form1(UserInterface& ui, ExportProcedures exports) : ui_(ui), exports_(std::move(exports)) {}

@@ -65,5 +65,7 @@ int main(int argc, char** argv) {
   });
 
   window.show();
+  // The first Form_Resize runs while showing; a failure there has already ended the program.
+  if (window.Ended()) return window.ExitStatus();
   return QApplication::exec();
 }

@@ -42,9 +42,6 @@ constexpr int kProgressResolution = 1000;
 // the bar eight times per contact, and painting each step would cost more than the export.
 constexpr qint64 kProgressRepaintMs = 16;
 
-QString ToQString(const std::string& utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
