@@ -13,7 +13,7 @@
 namespace fernkartei::contacts {
 namespace {
 
-const std::string kFolder = std::string(FERNKARTEI_SHARED_DATA) + "/vcard";
+const std::string kFolder = std::string(FERNKARTEI_TEST_DATA) + "/vcard";
 
 struct ExpectedCard {
   std::string last_name_and_first_name;

@@ -85,11 +85,11 @@ std::string Column(const std::string& line, int index) {
 
 std::vector<std::string> CardSources() {
   std::vector<std::string> sources;
-  const fs::path shared = fs::path(FERNKARTEI_SHARED_DATA) / "vcard";
-  for (const auto& entry : fs::directory_iterator(shared)) {
+  const fs::path real_cards = fs::path(FERNKARTEI_TEST_DATA) / "vcard";
+  for (const auto& entry : fs::directory_iterator(real_cards)) {
     if (entry.path().extension() == ".vcf") sources.push_back(entry.path().string());
   }
-  sources.push_back(shared.string());
+  sources.push_back(real_cards.string());
   sources.push_back(std::string(FERNKARTEI_SOURCE_DIR) + "/examples");
   return sources;
 }

@@ -52,7 +52,7 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 
 inline const std::string kShippedDatabase = std::string(FERNKARTEI_BIN_DIR) + "/vorwahlen.mdb";
 inline const std::string kShippedList = std::string(FERNKARTEI_SOURCE_DIR) + "/data/ortsnetzkennzahlen.csv";
-inline const std::string kAccessFolder = std::string(FERNKARTEI_SHARED_DATA) + "/access/";
+inline const std::string kAccessFolder = std::string(FERNKARTEI_TEST_DATA) + "/access/";
 
 // Makes DB_Connection the given database for one test and drops it afterwards.
 class ConnectionScope {
