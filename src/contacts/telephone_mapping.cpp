@@ -3,25 +3,12 @@
 #include <optional>
 
 #include "contacts/vcard_text.h"
+#include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace {
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
-  if (text.size() < lower_prefix.size()) return false;
-  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower_prefix[i]) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+using support::TrimBlanks;
 
 enum class Rule { NotExported, Company, Mobile, Main, Work, Home, Preferred, Other };
 
@@ -71,7 +58,7 @@ std::string TelephoneValue(const VCardProperty& line, bool version21) {
   std::string value = UnescapeText(line.value, version21);
   std::string_view number = TrimBlanks(value);
   // A 4.0 number is often a URI ("tel:+49-30-1234;ext=5"); the scheme is no part of the number.
-  if (StartsWithIgnoringCase(number, "tel:")) number = TrimBlanks(number.substr(4));
+  if (support::StartsWithIgnoringAsciiCase(number, "tel:")) number = TrimBlanks(number.substr(4));
   return std::string(number);
 }
 

@@ -21,10 +21,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
+#include "phone/database_file.h"
 #include "support/failure.h"
 #include "support/text.h"
 
@@ -39,18 +39,11 @@ constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint64_t kCatalogPage = 2;  // MSysObjects, where every table is listed
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& why) {
-  throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
-                "Die Access-Datei " + path + " ist beschädigt oder unvollständig (" + why + ").");
+  ThrowDamaged("Die Access-Datei " + path, "beschädigt oder unvollständig", why);
 }
 
 std::string ReadFirstBytes(const std::string& path, std::size_t count, std::uint64_t offset = 0) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
-  in.seekg(static_cast<std::streamoff>(offset));
-  std::string bytes(count, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
+  return ReadFileBytes(path, "Die Datei " + path, count, offset);
 }
 
 // --- what the child process sends back: tagged, length-prefixed texts -------------------------------
@@ -270,8 +263,7 @@ void CheckAccessFileLayout(const std::string& path) {
   const std::uint64_t page_size = version == 0 ? 2048 : 4096;
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
-  if (error)
-    throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
+  if (error) ThrowUnreadable("Die Datei " + path);
   if (size % page_size != 0) Damaged(path, "Größe ist kein Vielfaches der Seitengröße");
   if (size < (kCatalogPage + 1) * page_size) Damaged(path, "Katalogseite fehlt");
   const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);

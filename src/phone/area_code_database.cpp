@@ -3,12 +3,12 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <vector>
 
 #include "phone/access_file.h"
 #include "phone/area_code_index.h"
+#include "phone/database_file.h"
 #include "support/error_log.h"
 #include "support/failure.h"
 #include "support/text.h"
@@ -74,9 +74,7 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
 
  private:
   [[noreturn]] void Damaged(const std::string& why) const {
-    throw Failure(
-        ErrorNumber::UnrecognizedDatabaseFormat,
-        "Die Vorwahl-Datenbank " + path_ + " ist beschädigt oder keine SQLite-Datenbank (" + why + ").");
+    ThrowDamaged("Die Vorwahl-Datenbank " + path_, "beschädigt oder keine SQLite-Datenbank", why);
   }
   // Prepares, runs to the first row and ends the statement; the SQLite result code of that step, or
   // the preparation's error.
@@ -160,17 +158,6 @@ class AccessAreaCodes final : public AreaCodeDatabase {
   AreaCodeIndex index_;
 };
 
-std::string FirstBytes(const std::string& path, std::size_t count) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw Failure(ErrorNumber::PermissionDenied,
-                  "Die Vorwahl-Datenbank " + path + " kann nicht gelesen werden.");
-  std::string bytes(count, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
-}
-
 }  // namespace
 
 std::string Jet4(const std::string& database_path) {
@@ -212,7 +199,7 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
     throw Failure(ErrorNumber::FileNotFound, "Die Vorwahl-Datenbank " + path + " wurde nicht gefunden.");
   if (!std::filesystem::is_regular_file(status))
     throw Failure(ErrorNumber::PathFileAccessError, "Die Vorwahl-Datenbank " + path + " ist keine Datei.");
-  const std::string head = FirstBytes(path, 20);
+  const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
   if (head.starts_with("SQLite format 3\0"sv)) return std::make_unique<SqliteAreaCodes>(path);
   if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path);
