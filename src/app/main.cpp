@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "app/qt_form.h"
+#include "contacts/contact_sources.h"
+#include "support/program_folder.h"
 
 namespace {
 
@@ -38,7 +40,11 @@ int main(int argc, char** argv) {
 
   const qint64 toolkit_ready = since_start.elapsed();
 
+  // The parts of the program: the Qt window, and the contact sources of this platform.
   fernkartei::app::QtFormOptions options;
+  options.program_folder = fernkartei::support::ProgramFolder();
+  options.exports = fernkartei::app::ExportProceduresOver(
+      fernkartei::contacts::MakeContactSourceFactory(options.program_folder));
   options.auto_confirm = EnvironmentFlag("FERNKARTEI_AUTO_CONFIRM");
   fernkartei::app::QtForm window(options);
   if (!window.Load()) return window.ExitStatus();

@@ -27,7 +27,6 @@
 #include "app/vcard_location_dialog.h"
 #include "support/file_helpers.h"
 #include "support/process_state.h"
-#include "support/program_folder.h"
 
 namespace fernkartei::app {
 namespace {
@@ -98,7 +97,7 @@ QtForm::QtForm(QtFormOptions options)
                                                                   : static_cast<float>(logicalDpiX()))),
       twips_per_pixel_y_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
                                                                   : static_cast<float>(logicalDpiY()))),
-      form_(*this, options_.exports ? *options_.exports : VCardExportProcedures()) {
+      form_(*this, options_.exports, options_.program_folder) {
   setObjectName(QStringLiteral("Form1"));
   CreateControls();
   resize(TwipsToPixels(kClientWidthTwips, kTwipsPerInch / twips_per_pixel_x_),
@@ -248,7 +247,7 @@ void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
 
 bool QtForm::AnotherInstanceRunning() {
   if (!instance_lock_) {
-    const std::string folder = support::ProgramFolder();
+    const std::string& folder = options_.program_folder;
     // A write-protected program folder: lock a file in the temporary folder named after it instead.
     const QByteArray key =
         QCryptographicHash::hash(QByteArray::fromStdString(folder), QCryptographicHash::Sha1)

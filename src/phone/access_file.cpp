@@ -134,8 +134,6 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
   return out;
 }
 
-AccessReadLimits limits;
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -150,7 +148,7 @@ constexpr bool kAddressSanitizer = false;
 
 #if !defined(_WIN32)
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
-void LimitThisProcess() {
+void LimitThisProcess(const AccessReadLimits& limits) {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
   rlimit cpu_limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &cpu_limit);
@@ -171,7 +169,8 @@ void LimitThisProcess() {
 
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
-std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
+std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
+                                       const AccessReadLimits& limits) {
 #if defined(_WIN32)
   return work();
 #else
@@ -186,7 +185,7 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
-    LimitThisProcess();
+    LimitThisProcess(limits);
     // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
     setenv("MDBICONV", "UTF-8", 1);
     // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
@@ -271,13 +270,10 @@ void CheckAccessFileLayout(const std::string& path) {
   if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
 }
 
-void SetAccessReadLimits(AccessReadLimits new_limits) {
-  limits = new_limits;
-}
-
-AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {
+AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
+                              const AccessReadLimits& limits) {
   CheckAccessFileLayout(path);
-  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); });
+  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); }, limits);
   if (!answer) Damaged(path, "Tabellen nicht lesbar");
   return Unpack(path, *answer);
 }

@@ -130,8 +130,8 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
 
 class AccessAreaCodes final : public AreaCodeDatabase {
  public:
-  explicit AccessAreaCodes(const std::string& path) {
-    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn);
+  AccessAreaCodes(const std::string& path, const AccessReadLimits& limits) {
+    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
     tables_ = std::move(contents.tables);
     if (contents.column) codes_ = std::move(*contents.column);
     for (const auto& code : codes_) index_.Add(code);
@@ -190,7 +190,8 @@ std::string DataSourceOf(std::string_view connection_string) {
   return std::string(connection_string.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path) {
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
+                                                           const AccessReadLimits& limits) {
   if (path.empty())
     throw Failure(ErrorNumber::BadFileNameOrNumber, "Es ist keine Vorwahl-Datenbank angegeben.");
   std::error_code error;
@@ -202,13 +203,14 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
   const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
   if (head.starts_with("SQLite format 3\0"sv)) return std::make_unique<SqliteAreaCodes>(path);
-  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path);
+  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path, limits);
   throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
                 "Die Datei " + path + " ist weder eine Access- noch eine SQLite-Datenbank.");
 }
 
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string) {
-  return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string));
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
+                                                       const AccessReadLimits& limits) {
+  return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string), limits);
 }
 
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
@@ -223,6 +225,11 @@ bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
   } catch (...) {
     return false;
   }
+}
+
+void ConnectAreaCodeDatabase(const std::string& database_path) {
+  DB_Connection = OpenAreaCodeDatabase(Jet4(database_path));
+  if (ExistTabel(DB_Connection.get(), kAreaCodeTable)) Area_Table_Exists = true;
 }
 
 std::string Find_Area_Code(std::string_view key) {

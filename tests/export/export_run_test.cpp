@@ -50,7 +50,7 @@ class ExportRun : public ::testing::Test {
 
   RunOutcome Run(ExportFormat format = ExportFormat::Simple) {
     options.output_path = output;
-    return RunExport(format, surroundings, contacts, participants, number_template, options);
+    return RunExport(format, surroundings, contacts.Factory(), participants, number_template, options);
   }
 
   // Every entry of the folder other than system.ini and simple.csv: a leftover temporary file.
@@ -229,7 +229,8 @@ TEST_F(ExportRun, AFullDeviceEndsTheRunWithAnError) {
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (full == nullptr) GTEST_SKIP() << "no /dev/full";
   options.output_stream = full;
-  EXPECT_EQ(RunExport(ExportFormat::Simple, surroundings, contacts, participants, number_template, options),
+  EXPECT_EQ(RunExport(ExportFormat::Simple, surroundings, contacts.Factory(), participants, number_template,
+                      options),
             RunOutcome::Failed);
   std::fclose(full);
   EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{kErrorOccurred});
