@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "export/line_builders.h"
+#include "fakes/failing_file_system.h"
 #include "fakes/fake_contact_source.h"
 #include "fakes/fake_surroundings.h"
 #include "phone/area_code_database.h"
@@ -234,6 +235,28 @@ TEST_F(ExportRun, AFullDeviceEndsTheRunWithAnError) {
             RunOutcome::Failed);
   std::fclose(full);
   EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{kErrorOccurred});
+}
+
+// A failure in any step from the first byte to the file taking its place keeps the old file.
+TEST_F(ExportRun, AFailingWriteOrCommitKeepsTheOldFile) {
+  using fakes::FileCall;
+  using support::ErrorNumber;
+  const std::pair<FileCall, ErrorNumber> cases[] = {{FileCall::Write, ErrorNumber::DiskFull},
+                                                    {FileCall::Flush, ErrorNumber::DiskFull},
+                                                    {FileCall::Sync, ErrorNumber::DeviceIoError},
+                                                    {FileCall::Close, ErrorNumber::DiskFull},
+                                                    {FileCall::Replace, ErrorNumber::PermissionDenied}};
+  for (const auto& [call, number] : cases) {
+    SCOPED_TRACE(static_cast<int>(call));
+    folder.Write("simple.csv", kOldFile);
+    fakes::FailingFileSystem files(call, number);
+    options.file_system = &files;
+    surroundings = FakeSurroundings{};
+    EXPECT_EQ(Run(), RunOutcome::Failed);
+    EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{kErrorOccurred});
+    EXPECT_EQ(folder.Read("simple.csv"), kOldFile);
+    EXPECT_TRUE(Leftovers().empty());
+  }
 }
 
 TEST_F(ExportRun, PickedContactsFolderIsRecorded) {

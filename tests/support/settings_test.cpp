@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "fakes/failing_file_system.h"
 #include "support/profile_text.h"
 #include "support/temp_folder.h"
 
@@ -77,6 +78,31 @@ TEST_F(Settings, WriteToAWriteProtectedFileIsSilentlyNotStored) {
   settings.Write("Fernkartei", "Typ", "2");
   EXPECT_EQ(Ini(), "[Fernkartei]\r\nTyp=0\r\n");
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "error_log.txt"));
+}
+
+// A refused file is skipped silently; any other failure up to the new file taking its place is logged.
+TEST_F(Settings, AFailingWriteKeepsTheOldFile) {
+  using fakes::FileCall;
+  const std::tuple<FileCall, ErrorNumber, bool> cases[] = {
+      {FileCall::Open, ErrorNumber::PermissionDenied, false},
+      {FileCall::Write, ErrorNumber::DiskFull, true},
+      {FileCall::Close, ErrorNumber::DiskFull, true},
+      {FileCall::Replace, ErrorNumber::PermissionDenied, true}};
+  for (const auto& [call, number, logged] : cases) {
+    SetIni("[Fernkartei]\r\nTyp=0\r\n");
+    std::filesystem::remove(folder.path() / "error_log.txt");
+    fakes::FailingFileSystem files(call, number);
+    SettingsFile(folder / "system.ini", ErrorLog(folder / "error_log.txt"), files)
+        .Write("Fernkartei", "Typ", "2");
+    EXPECT_EQ(Ini(), "[Fernkartei]\r\nTyp=0\r\n");
+    EXPECT_EQ(folder.Read("error_log.txt").find("Fehler 57 in Hauptmodul!Sub Write_INI() (Line = 3)") !=
+                  std::string::npos,
+              logged);
+    int files_left = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+      ++files_left;
+    EXPECT_EQ(files_left, logged ? 2 : 1);
+  }
 }
 
 TEST_F(Settings, WriteLeavesNoTemporaryFiles) {
