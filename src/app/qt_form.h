@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/form1_layout.h"
 #include "app/instance_lock.h"
 #include "app/user_interface.h"
 #include "support/program_folder.h"
@@ -90,6 +91,7 @@ class QtForm : public QWidget, public UserInterface {
   };
 
   void CreateControls();
+  QWidget* CreateControl(const ControlLayout& control);
   void FitFont();
   void PlaceProgressBar();
   void ShowProgressValue();

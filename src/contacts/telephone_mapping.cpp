@@ -52,6 +52,33 @@ std::string TypesText(const VCardProperty& line) {
   return text;
 }
 
+struct WantedSlots {
+  TelephoneSlot first;
+  std::optional<TelephoneSlot> second;  // for a second number of the same kind
+};
+
+// Nothing for a number that is not exported.
+std::optional<WantedSlots> SlotsFor(Rule rule) {
+  switch (rule) {
+    case Rule::NotExported:
+      break;
+    case Rule::Company:
+      return WantedSlots{TelephoneSlot::CompanyMain, std::nullopt};
+    case Rule::Mobile:
+      return WantedSlots{TelephoneSlot::Mobile, std::nullopt};
+    case Rule::Main:
+    case Rule::Preferred:
+      return WantedSlots{TelephoneSlot::Primary, std::nullopt};
+    case Rule::Work:
+      return WantedSlots{TelephoneSlot::Business, TelephoneSlot::Business2};
+    case Rule::Home:
+      return WantedSlots{TelephoneSlot::Home, TelephoneSlot::Home2};
+    case Rule::Other:
+      return WantedSlots{TelephoneSlot::Other, std::nullopt};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string TelephoneValue(const VCardProperty& line, bool version21) {
@@ -64,49 +91,22 @@ std::string TelephoneValue(const VCardProperty& line, bool version21) {
 
 TelephoneNumbers MapTelephones(const VCard& card) {
   TelephoneNumbers result;
-  auto& numbers = result.numbers;
-  const auto slot = [&](TelephoneSlot s) -> std::string& { return numbers[static_cast<std::size_t>(s)]; };
+  const auto slot = [&](TelephoneSlot s) -> std::string& {
+    return result.numbers[static_cast<std::size_t>(s)];
+  };
   const bool v21 = card.IsVersion21();
 
   for (const auto& line : card.properties) {
     if (line.name != "TEL" && line.name != "X-MS-TEL") continue;
     std::string number = TelephoneValue(line, v21);
-    if (number.empty()) continue;
-
-    std::optional<TelephoneSlot> wanted;
-    std::optional<TelephoneSlot> second;
-    switch (Classify(line)) {
-      case Rule::NotExported:
-        continue;
-      case Rule::Company:
-        wanted = TelephoneSlot::CompanyMain;
-        break;
-      case Rule::Mobile:
-        wanted = TelephoneSlot::Mobile;
-        break;
-      case Rule::Main:
-        wanted = TelephoneSlot::Primary;
-        break;
-      case Rule::Work:
-        wanted = TelephoneSlot::Business;
-        second = TelephoneSlot::Business2;
-        break;
-      case Rule::Home:
-        wanted = TelephoneSlot::Home;
-        second = TelephoneSlot::Home2;
-        break;
-      case Rule::Preferred:
-        wanted = TelephoneSlot::Primary;
-        break;
-      case Rule::Other:
-        wanted = TelephoneSlot::Other;
-        break;
-    }
+    const auto wanted = SlotsFor(Classify(line));
+    if (number.empty() || !wanted) continue;
+    // The first free one of the wanted slot, its second, and OtherTelephoneNumber.
     std::string* target = nullptr;
-    if (slot(*wanted).empty()) {
-      target = &slot(*wanted);
-    } else if (second && slot(*second).empty()) {
-      target = &slot(*second);
+    if (slot(wanted->first).empty()) {
+      target = &slot(wanted->first);
+    } else if (wanted->second && slot(*wanted->second).empty()) {
+      target = &slot(*wanted->second);
     } else if (slot(TelephoneSlot::Other).empty()) {
       target = &slot(TelephoneSlot::Other);
     }

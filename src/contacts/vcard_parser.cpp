@@ -299,28 +299,35 @@ class Parser {
     if (!kept) return;
 
     if (upper_name == "AGENT") {
-      // 2.1 may embed the agent's own card right after the AGENT line or start it in the value.
-      const std::string_view agent = TrimBlanks(value);
-      if (agent.empty()) {
-        agent_pending_ = true;
-      } else if (agent.size() >= 11 && EqualsIgnoringAsciiCase(agent.substr(0, 11), "BEGIN:VCARD") &&
-                 AsciiUpper(agent).find("END:VCARD") == std::string::npos) {
-        // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
-        // ended goes on in the following lines.
-        agent_pending_ = true;
-        Begin(line_number);
-      }
-      return;
+      HandleAgent(value, line_number);
+    } else if (upper_name == "VERSION") {
+      pending_[open_.back()].version = std::string(TrimBlanks(value));
+    } else {
+      AddProperty(std::move(*header), upper_name, value);
     }
+  }
+
+  // 2.1 may embed the agent's own card right after the AGENT line or start it in the value.
+  void HandleAgent(std::string_view value, std::size_t line_number) {
+    const std::string_view agent = TrimBlanks(value);
+    if (agent.empty()) {
+      agent_pending_ = true;
+    } else if (agent.size() >= 11 && EqualsIgnoringAsciiCase(agent.substr(0, 11), "BEGIN:VCARD") &&
+               AsciiUpper(agent).find("END:VCARD") == std::string::npos) {
+      // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
+      // ended goes on in the following lines.
+      agent_pending_ = true;
+      Begin(line_number);
+    }
+  }
+
+  // The value with its transfer encoding and character set undone.
+  void AddProperty(Header header, const std::string& upper_name, std::string_view value) {
     VCard& card = pending_[open_.back()];
-    if (upper_name == "VERSION") {
-      card.version = std::string(TrimBlanks(value));
-      return;
-    }
     VCardProperty property;
-    property.group = std::move(header->group);
+    property.group = std::move(header.group);
     property.name = upper_name;
-    property.parameters = std::move(header->parameters);
+    property.parameters = std::move(header.parameters);
     std::string bytes = HasEncoding(property.parameters, "QUOTED-PRINTABLE") ? DecodeQuotedPrintable(value)
                                                                              : std::string(value);
     const auto* charset = FindParameter(property.parameters, "CHARSET");

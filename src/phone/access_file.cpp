@@ -167,6 +167,73 @@ void LimitThisProcess(const AccessReadLimits& limits) {
 }
 #endif
 
+#if !defined(_WIN32)
+// The child's side: does the work within the limits and sends the answer down the pipe. The exit status
+// tells the parent whether the answer is whole.
+[[noreturn]] void AnswerAsChild(const std::function<std::optional<std::string>()>& work, int answer_fd,
+                                const AccessReadLimits& limits) {
+  LimitThisProcess(limits);
+  // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
+  setenv("MDBICONV", "UTF-8", 1);
+  // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
+  const int null_fd = open("/dev/null", O_WRONLY);
+  if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
+  int status = 3;
+  try {
+    if (auto answer = work()) {
+      std::string_view rest = *answer;
+      status = 0;
+      while (!rest.empty()) {
+        const ssize_t written = write(answer_fd, rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+          status = 4;
+          break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+      }
+    }
+  } catch (...) {
+    status = 5;
+  }
+  close(answer_fd);
+  _exit(status);  // no exit handlers: they belong to the parent
+}
+
+// The parent's side: reads the answer until the child closes the pipe or the wall-clock limit ends it,
+// then collects the child. Nothing unless the child ended well.
+std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const AccessReadLimits& limits) {
+  std::string answer;
+  char chunk[65536];
+  bool timed_out = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait_for{answer_fd, POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
+      kill(pid, SIGKILL);
+      break;
+    }
+    const ssize_t got = read(answer_fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    answer.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(answer_fd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return std::nullopt;
+  }
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return answer;
+}
+#endif
+
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
 std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
@@ -185,62 +252,10 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
-    LimitThisProcess(limits);
-    // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
-    setenv("MDBICONV", "UTF-8", 1);
-    // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
-    const int null_fd = open("/dev/null", O_WRONLY);
-    if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-    int status = 3;
-    try {
-      if (auto answer = work()) {
-        std::string_view rest = *answer;
-        status = 0;
-        while (!rest.empty()) {
-          const ssize_t written = write(fds[1], rest.data(), rest.size());
-          if (written < 0 && errno == EINTR) continue;
-          if (written <= 0) {
-            status = 4;
-            break;
-          }
-          rest.remove_prefix(static_cast<std::size_t>(written));
-        }
-      }
-    } catch (...) {
-      status = 5;
-    }
-    close(fds[1]);
-    _exit(status);  // no exit handlers: they belong to the parent
+    AnswerAsChild(work, fds[1], limits);
   }
   close(fds[1]);
-  std::string answer;
-  char chunk[65536];
-  bool timed_out = false;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd wait_for{fds[0], POLLIN, 0};
-    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) {
-      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
-      kill(pid, SIGKILL);
-      break;
-    }
-    const ssize_t got = read(fds[0], chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    answer.append(chunk, static_cast<std::size_t>(got));
-  }
-  close(fds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return std::nullopt;
-  }
-  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return answer;
+  return CollectChild(pid, fds[0], limits);
 #endif
 }
 
