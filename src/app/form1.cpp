@@ -7,7 +7,6 @@
 #include "export/program_settings.h"
 #include "phone/area_code_database.h"
 #include "support/failure.h"
-#include "support/file_helpers.h"
 #include "support/process_state.h"
 #include "support/settings.h"
 
@@ -19,7 +18,7 @@ Form1::Form1(UserInterface& ui, ExportProcedures exports, std::string program_fo
     : ui_(ui), exports_(std::move(exports)), program_folder_(std::move(program_folder)) {}
 
 void Form1::Form_Load() {
-  App_Title = "Fernkartei";
+  App_Title = support::kAppTitle;
   if (ui_.AnotherInstanceRunning()) {
     ui_.MsgBox(kSecondInstanceMessage, exporting::MessageIcon::None);
     // A refused second start is the designed outcome, not a failure.
@@ -31,7 +30,7 @@ void Form1::Form_Load() {
   ui_.SetProgress(ProgressProperty::Value, 1);
   ui_.SetCaption(App_Title);
 
-  support::INI_Path = support::Add_Backslash(program_folder_) + "system.ini";
+  support::INI_Path = exporting::SettingsFileIn(program_folder_);
   const exporting::ProgramSettings settings = exporting::ReadProgramSettings(program_folder_);
   // A "Typ" that names no format selects nothing, and the choice at creation stays.
   if (settings.format) ui_.SelectOption(static_cast<int>(*settings.format));

@@ -1,13 +1,12 @@
 #include "cli/cli_settings.h"
 
-#include "support/file_helpers.h"
 #include "support/process_state.h"
 
 namespace fernkartei::cli {
 
 exporting::ProgramSettings UseSettingsFile(const CliOptions& options, const std::string& program_folder) {
-  support::App_Title = "Fernkartei";
-  support::INI_Path = options.settings.value_or(support::Add_Backslash(program_folder) + "system.ini");
+  support::App_Title = support::kAppTitle;
+  support::INI_Path = options.settings.value_or(exporting::SettingsFileIn(program_folder));
   exporting::ProgramSettings settings = exporting::ReadProgramSettings(program_folder);
   if (options.database) settings.database_name = *options.database;
   if (options.format) settings.format = exporting::FormatFromOptionName(*options.format);

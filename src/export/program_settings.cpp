@@ -9,6 +9,10 @@ namespace fernkartei::exporting {
 using support::App_Title;
 using support::Get_InI;
 
+std::string SettingsFileIn(const std::string& program_folder) {
+  return support::Add_Backslash(program_folder) + "system.ini";
+}
+
 ProgramSettings ReadProgramSettings(const std::string& program_folder) {
   ProgramSettings settings;
   settings.database_name =

@@ -26,6 +26,8 @@ struct ProgramSettings {
   std::string participants;
 };
 
+// system.ini in the program folder.
+std::string SettingsFileIn(const std::string& program_folder);
 // DatabaseName, Typ, Output and Teilnehmer, read in this order.
 ProgramSettings ReadProgramSettings(const std::string& program_folder);
 // "Outlook-Ordner", empty when it is not set.
