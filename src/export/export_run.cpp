@@ -99,7 +99,7 @@ std::string ContactName(ContactItem& item) {
 
 bool TargetExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(support::PathFromUtf8(path), error);
 }
 
 // The state of one run. Members are released in the reverse order of their declaration, whenever the
