@@ -10,12 +10,11 @@ namespace fernkartei::app {
 ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources) {
   ExportProcedures procedures;
   for (const auto& traits : exporting::kExportFormats) {
-    procedures[static_cast<std::size_t>(traits.format)] = [sources, format = traits.format](
-                                                              Form1& window, std::string& participants,
-                                                              std::string& number_template) {
-      // The run tells the user how it went; the window has nothing to add.
-      exporting::RunExport(format, window, sources, participants, number_template);
-    };
+    procedures[static_cast<std::size_t>(traits.format)] =
+        [sources, run = traits.run](Form1& window, std::string& participants, std::string& number_template) {
+          // The run tells the user how it went; the window has nothing to add.
+          run(window, sources, participants, number_template);
+        };
   }
   return procedures;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/command_line.h"
 #include "export/contact_source.h"
 
 namespace fernkartei::cli {
@@ -25,9 +26,9 @@ inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // --explain NUMBER: how one number is cleaned, split and formatted.
-int RunExplain(const CliOptions& options, const std::string& program_folder);
+int RunExplain(const CliOptions& options, const std::string& program_folder, const Console& console);
 // The export itself, over the contact sources main chose.
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources);
+                     const exporting::ContactSourceFactory& sources, const Console& console);
 
 }  // namespace fernkartei::cli

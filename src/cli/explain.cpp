@@ -1,7 +1,7 @@
 // --explain NUMBER: shows, for one number, the steps the export takes with it, against the same
 // area-code database and in the same mode the desktop program would use.
 
-#include <iostream>
+#include <ostream>
 #include <string>
 
 #include "cli/cli_options.h"
@@ -19,7 +19,7 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
-int RunExplain(const CliOptions& options, const std::string& program_folder) {
+int RunExplain(const CliOptions& options, const std::string& program_folder, const Console& console) {
   namespace support = fernkartei::support;
   namespace phone = fernkartei::phone;
   const exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
@@ -32,32 +32,33 @@ int RunExplain(const CliOptions& options, const std::string& program_folder) {
   try {
     phone::ConnectAreaCodeDatabase(database);
   } catch (const support::Failure& failure) {
-    std::cerr << "Die Vorwahl-Datenbank kann nicht geöffnet werden.\n"
-              << "Fehler " << failure.number() << ": " << failure.description() << '\n';
+    console.err << "Die Vorwahl-Datenbank kann nicht geöffnet werden.\n"
+                << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return kExitRunFailed;
   }
 
   const auto parts = phone::SplitPhoneNumber(number, phone::Area_Table_Exists, &phone::Find_Area_Code);
-  std::cout << "Rufnummer:              " << number << '\n'
-            << "Vorwahl-Datenbank:      " << database << '\n'
-            << "Modus:                  " << (phone::Area_Table_Exists ? "Datenbank" : "feste Längen") << '\n'
-            << "Vorlage:                " << number_template << '\n';
+  console.out << "Rufnummer:              " << number << '\n'
+              << "Vorwahl-Datenbank:      " << database << '\n'
+              << "Modus:                  " << (phone::Area_Table_Exists ? "Datenbank" : "feste Längen")
+              << '\n'
+              << "Vorlage:                " << number_template << '\n';
   if (!parts) {
-    std::cout
+    console.out
         << "Bereinigt:              " << Shown(phone::Clean_Phone_Number(number)) << '\n'
         << "Ergebnis:               (leer: keine verwendbare Rufnummer, es wird keine Zeile geschrieben)\n";
     return kExitWritten;
   }
-  std::cout << "Bereinigt:              " << parts->cleaned << '\n'
-            << "Internationale Vorwahl: " << Shown(parts->international_prefix) << '\n';
-  if (parts->database_mode) std::cout << "Suchschlüssel:          " << Shown(parts->lookup_key) << '\n';
-  std::cout << "Ortsnetzkennzahl:       " << Shown(parts->area_code)
-            << (parts->area_code_by_fixed_length && parts->database_mode
-                    ? " (nicht in der Datenbank, feste Länge)"
-                    : "")
-            << '\n'
-            << "Teilnehmernummer:       " << Shown(parts->subscriber_number) << '\n'
-            << "Ergebnis:               " << phone::ExpandNumberTemplate(number_template, *parts) << '\n';
+  console.out << "Bereinigt:              " << parts->cleaned << '\n'
+              << "Internationale Vorwahl: " << Shown(parts->international_prefix) << '\n';
+  if (parts->database_mode) console.out << "Suchschlüssel:          " << Shown(parts->lookup_key) << '\n';
+  console.out << "Ortsnetzkennzahl:       " << Shown(parts->area_code)
+              << (parts->area_code_by_fixed_length && parts->database_mode
+                      ? " (nicht in der Datenbank, feste Länge)"
+                      : "")
+              << '\n'
+              << "Teilnehmernummer:       " << Shown(parts->subscriber_number) << '\n'
+              << "Ergebnis:               " << phone::ExpandNumberTemplate(number_template, *parts) << '\n';
   return kExitWritten;
 }
 

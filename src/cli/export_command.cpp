@@ -1,21 +1,9 @@
 // fernkartei-export without --explain: one export run with the settings the desktop program would use,
 // messages on the terminal instead of message boxes.
 
-#include <cstdio>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <string>
-#include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#define FERNKARTEI_ISATTY _isatty
-#define FERNKARTEI_FILENO _fileno
-#else
-#include <unistd.h>
-#define FERNKARTEI_ISATTY isatty
-#define FERNKARTEI_FILENO fileno
-#endif
 
 #include "cli/cli_options.h"
 #include "cli/cli_settings.h"
@@ -38,7 +26,7 @@ std::string WithPlainLineBreaks(std::string text) {
 // as if the user had cancelled it.
 class TerminalSurroundings : public exporting::QuietSurroundings {
  public:
-  explicit TerminalSurroundings(bool show_progress) : show_progress_(show_progress) {}
+  explicit TerminalSurroundings(const Console& console) : console_(console) {}
 
   void ShowMessage(const std::string& text, exporting::MessageIcon icon) override {
     ClearProgress();
@@ -48,36 +36,35 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
     QuietSurroundings::SetProgressValue(value);
     ++steps_;
     // Eight steps per contact; a line every 100 contacts keeps the terminal cheap.
-    if (show_progress_ && steps_ % 800 == 0) {
-      std::fprintf(stderr, "\r%ld Kontakte gelesen …", steps_ / 8);
-      std::fflush(stderr);
+    if (console_.err_is_terminal && steps_ % 800 == 0) {
+      console_.err << '\r' << steps_ / 8 << " Kontakte gelesen …" << std::flush;
       progress_shown_ = true;
     }
   }
   std::optional<std::string> PickContactsFolder() override {
-    std::cerr << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
-                 "Einstellungsdatei setzen.\n";
+    console_.err << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
+                    "Einstellungsdatei setzen.\n";
     return std::nullopt;
   }
 
  private:
   void ClearProgress() {
     if (!progress_shown_) return;
-    std::fputs("\r\033[K", stderr);
+    console_.err << "\r\033[K";
     progress_shown_ = false;
   }
 
-  bool show_progress_;
+  const Console& console_;
   bool progress_shown_ = false;
   long steps_ = 0;
 };
 
-exporting::RunOptions RunOptionsFor(const CliOptions& options) {
+exporting::RunOptions RunOptionsFor(const CliOptions& options, std::ostream& standard_output) {
   exporting::RunOptions run_options;
   run_options.contacts_folder = options.contacts;
   run_options.record_picked_folder = false;
   if (options.output && *options.output == "-") {
-    run_options.output_stream = stdout;
+    run_options.output_stream = &standard_output;
   } else if (options.output) {
     run_options.output_path = *options.output;
   }
@@ -87,20 +74,20 @@ exporting::RunOptions RunOptionsFor(const CliOptions& options) {
 }  // namespace
 
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources) {
+                     const exporting::ContactSourceFactory& sources, const Console& console) {
   exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
   phone::ConnectAreaCodeDatabase(settings.database_name);
 
-  const exporting::RunOptions run_options = RunOptionsFor(options);
-  TerminalSurroundings surroundings(FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0);
+  const exporting::RunOptions run_options = RunOptionsFor(options, console.out);
+  TerminalSurroundings surroundings(console);
   const auto outcome =
       exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon), surroundings, sources,
                            settings.participants, settings.number_template, run_options);
 
   // The final message belongs on standard output, unless the export itself went there.
   std::ostream& report = outcome == exporting::RunOutcome::Written && run_options.output_stream == nullptr
-                             ? std::cout
-                             : std::cerr;
+                             ? console.out
+                             : console.err;
   for (const auto& message : surroundings.messages()) report << message << '\n';
   return outcome == exporting::RunOutcome::Written ? kExitWritten : kExitRunFailed;
 }

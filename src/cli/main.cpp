@@ -1,54 +1,29 @@
 // fernkartei-export: the export run from scripts and timers, with the settings of the desktop program.
 
-#include <CLI/CLI.hpp>
-#include <exception>
+#include <cstdio>
 #include <iostream>
 #include <string>
-#include <vector>
 
-#include "cli/cli_options.h"
+#ifdef _WIN32
+#include <io.h>
+#define FERNKARTEI_ISATTY _isatty
+#define FERNKARTEI_FILENO _fileno
+#else
+#include <unistd.h>
+#define FERNKARTEI_ISATTY isatty
+#define FERNKARTEI_FILENO fileno
+#endif
+
+#include "cli/command_line.h"
 #include "contacts/contact_sources.h"
-#include "export/export_format.h"
-#include "support/failure.h"
 #include "support/program_folder.h"
 
 int main(int argc, char** argv) {
-  using fernkartei::cli::CliOptions;
-  CliOptions options;
-  CLI::App app{"Fernkartei: Kontakte als Telefonbuch-Datei für die Telefonanlage exportieren",
-               "fernkartei-export"};
-  std::vector<std::string> format_names;
-  for (const auto& traits : fernkartei::exporting::kExportFormats)
-    format_names.emplace_back(traits.option_name);
-  app.add_option("--format", options.format, "nfon, siemens, outlook oder simple")
-      ->check(CLI::IsMember(format_names));
-  app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
-  app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
-  app.add_option("--contacts", options.contacts, "Ordner mit vCard-Dateien oder eine .vcf-Datei");
-  app.add_option("--database", options.database, "Vorwahl-Datenbank");
-  app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
-  app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");
-  app.add_option("--explain", options.explain, "zeigt, wie eine Rufnummer formatiert wird");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return fernkartei::cli::kExitUsage;
-  }
   // The parts of the program: the contact sources of this platform, their notes on standard error.
   const std::string program_folder = fernkartei::support::ProgramFolder();
   const auto sources = fernkartei::contacts::MakeContactSourceFactory(
       program_folder, [](const std::string& note) { std::cerr << note << '\n'; });
-  try {
-    return options.explain ? fernkartei::cli::RunExplain(options, program_folder)
-                           : fernkartei::cli::RunExportCommand(options, program_folder, sources);
-  } catch (const fernkartei::support::Failure& failure) {
-    std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
-    return fernkartei::cli::kExitRunFailed;
-  } catch (const std::exception& e) {
-    std::cerr << "Fehler: " << e.what() << '\n';
-    return fernkartei::cli::kExitRunFailed;
-  }
+  const fernkartei::cli::Console console{std::cout, std::cerr,
+                                         FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0};
+  return fernkartei::cli::RunCommandLine({argv + 1, argv + argc}, program_folder, sources, console);
 }

@@ -87,12 +87,6 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
   }
 }
 
-std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
-  std::vector<ContactRecord> records;
-  ReadVCardFile(file, report, records);
-  return records;
-}
-
 std::vector<ContactRecord> ReadContacts(const fs::path& folder_or_file, const Report& report) {
   std::vector<ContactRecord> all;
   std::error_code ec;

@@ -23,9 +23,8 @@ bool IsVCardFileName(const std::filesystem::path& path);
 // The vCard files directly in `folder` (not in subfolders), sorted by name.
 std::vector<std::filesystem::path> VCardFilesIn(const std::filesystem::path& folder);
 
-// The cards of one file in file order. A file that cannot be read gives no records and one report.
-std::vector<ContactRecord> ReadVCardFile(const std::filesystem::path& file, const Report& report);
-// The same, appending to `records`.
+// Appends the cards of one file in file order. A file that cannot be read gives no records and one
+// report.
 void ReadVCardFile(const std::filesystem::path& file, const Report& report,
                    std::vector<ContactRecord>& records);
 

@@ -418,10 +418,4 @@ std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep
   return Parser(bytes, keep, on_card).Run();
 }
 
-VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep) {
-  VCardFile file;
-  file.problems = ParseVCards(bytes, keep, [&](VCard& card) { file.cards.push_back(std::move(card)); });
-  return file;
-}
-
 }  // namespace fernkartei::contacts

@@ -39,20 +39,12 @@ struct VCard {
   bool IsVersion21() const { return version == "2.1" || version == "2.0" || version == "1.0"; }
 };
 
-struct VCardFile {
-  std::vector<VCard> cards;
-  std::vector<std::string> problems;  // in German, each naming its line
-};
-
 // Which properties a caller wants decoded and kept; the others are only stepped over, which is what
 // keeps large address books fast. Called with the upper-case name.
 using PropertyFilter = bool (*)(std::string_view upper_name);
 
-// `keep` nullptr keeps every property.
-VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep = nullptr);
-
-// The same, handing over each card as soon as it is complete (it may be moved from) instead of keeping
-// them all; returns the problems.
+// Hands over each card as soon as it is complete (it may be moved from) and returns the problems, in
+// German, each naming its line. `keep` nullptr keeps every property.
 using CardSink = std::function<void(VCard&)>;
 std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card);
 

@@ -15,10 +15,8 @@ namespace fs = std::filesystem;
 
 struct DiagnosticLog {
   DiagnosticSink sink;
-  std::vector<std::string> entries;
 
   void Add(const std::string& text) {
-    entries.push_back(text);
     if (sink) sink(text);
   }
 };
@@ -191,10 +189,6 @@ VCardSource::VCardSource(std::string program_folder, FolderPicker pick_folder, D
 
 std::unique_ptr<exporting::ContactApplication> VCardSource::CreateApplication() {
   return std::make_unique<VCardApplication>(program_folder_, pick_folder_, diagnostics_);
-}
-
-std::vector<std::string> VCardSource::Diagnostics() const {
-  return diagnostics_->entries;
 }
 
 }  // namespace fernkartei::contacts

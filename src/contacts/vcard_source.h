@@ -26,9 +26,6 @@ class VCardSource : public exporting::ContactSource {
   VCardSource(std::string program_folder, FolderPicker pick_folder, DiagnosticSink on_diagnostic = {});
   std::unique_ptr<exporting::ContactApplication> CreateApplication() override;
 
-  // Every diagnostic so far, oldest first.
-  std::vector<std::string> Diagnostics() const;
-
  private:
   std::string program_folder_;
   FolderPicker pick_folder_;

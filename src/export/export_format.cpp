@@ -7,11 +7,6 @@ const FormatTraits& TraitsOf(ExportFormat format) {
   return kExportFormats.at(index < kExportFormats.size() ? index : 0);
 }
 
-std::optional<ExportFormat> FormatAt(int index) {
-  if (index < 0 || index >= kFormatCount) return std::nullopt;
-  return kExportFormats[static_cast<std::size_t>(index)].format;
-}
-
 std::optional<ExportFormat> FormatFromTyp(std::string_view typ) {
   for (const auto& traits : kExportFormats) {
     if (typ == TypOf(traits.format)) return traits.format;

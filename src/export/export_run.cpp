@@ -15,7 +15,7 @@
 #include "support/process_state.h"
 #include "support/replacement_file.h"
 #include "support/settings.h"
-#include "support/stdio_file.h"
+#include "support/stream_file.h"
 #include "support/text.h"
 #include "support/utf8_output.h"
 #include "support/wait_cursor.h"
@@ -197,7 +197,7 @@ void ExportRun::PickFolder() {
 
 support::Utf8File& ExportRun::OpenOutput() {
   if (options_.output_stream != nullptr) {
-    return out_.emplace(std::make_unique<support::StdioFile>(options_.output_stream, false), output_path_);
+    return out_.emplace(std::make_unique<support::StreamFile>(*options_.output_stream), output_path_);
   }
   replacement_.emplace(output_path_, files_);
   return out_.emplace(replacement_->Open());

@@ -1,8 +1,8 @@
 #pragma once
 // One export run: from the contacts folder to the finished phonebook file, in one of four formats.
 
-#include <cstdio>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "export/contact_source.h"
@@ -24,7 +24,7 @@ struct RunOptions {
   std::optional<std::string> contacts_folder;
   // Writes the export into this stream instead of a file (the command line's standard output); the
   // final message then names output_path, or "Standardausgabe" without one.
-  std::FILE* output_stream = nullptr;
+  std::ostream* output_stream = nullptr;
   // False keeps the run from recording a picked folder under "OutlookFolder" (the command line never
   // writes the settings file).
   bool record_picked_folder = true;
@@ -46,13 +46,7 @@ RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, const C
                      const std::string& participants, std::string& number_template,
                      const RunOptions& options = {});
 
-RunOutcome Export_Nfon(RunSurroundings& surroundings, const ContactSourceFactory& sources,
-                       std::string& participants, std::string& number_template);
-RunOutcome Export_Siemens(RunSurroundings& surroundings, const ContactSourceFactory& sources,
-                          std::string& participants, std::string& number_template);
-RunOutcome Export_Outlook(RunSurroundings& surroundings, const ContactSourceFactory& sources,
-                          std::string& participants, std::string& number_template);
-RunOutcome Export_Simple(RunSurroundings& surroundings, const ContactSourceFactory& sources,
-                         std::string& participants, std::string& number_template);
+// Export_Nfon, Export_Siemens, Export_Outlook and Export_Simple (declared with the formats) are RunExport
+// of their format with the default options.
 
 }  // namespace fernkartei::exporting

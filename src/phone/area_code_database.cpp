@@ -23,18 +23,6 @@ constexpr std::string_view kProviderPart = "Provider=Microsoft.Jet.OLEDB.4.0;Dat
 constexpr std::string_view kOptionsPart =
     ";Mode=ReadWrite|Share Deny None;Persist Security Info=FALSE;Jet OLEDB";
 
-// The prefix query, word for word as the old program sent it, less "Top 1", which SQLite spells LIMIT.
-std::string PrefixQuery(std::string_view prefix) {
-  std::string query = "SELECT * FROM ";
-  query += kAreaCodeTable;
-  query += " where ([";
-  query += kAreaCodeColumn;
-  query += "] Like ('";
-  query += prefix;
-  query += "%')) LIMIT 1";
-  return query;
-}
-
 class SqliteAreaCodes final : public AreaCodeDatabase {
  public:
   explicit SqliteAreaCodes(const std::string& path) : path_(path) {
@@ -67,9 +55,6 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
   }
   std::string LongestCodePrefix(std::string_view key) const override {
     return std::string(index_.LongestCodePrefix(key));
-  }
-  bool AnyCodeBeginsWith(std::string_view prefix) override {
-    return StepOnce(PrefixQuery(prefix)) == SQLITE_ROW;
   }
 
  private:
@@ -133,8 +118,9 @@ class AccessAreaCodes final : public AreaCodeDatabase {
   AccessAreaCodes(const std::string& path, const AccessReadLimits& limits) {
     AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
     tables_ = std::move(contents.tables);
-    if (contents.column) codes_ = std::move(*contents.column);
-    for (const auto& code : codes_) index_.Add(code);
+    if (contents.column) {
+      for (const auto& code : *contents.column) index_.Add(code);
+    }
   }
 
   bool CanQueryTable(const std::string& table) override {
@@ -145,16 +131,9 @@ class AccessAreaCodes final : public AreaCodeDatabase {
   std::string LongestCodePrefix(std::string_view key) const override {
     return std::string(index_.LongestCodePrefix(key));
   }
-  // The file was read once at open; the slow route asks the column's values one by one, as a query would.
-  bool AnyCodeBeginsWith(std::string_view prefix) override {
-    for (const auto& code : codes_)
-      if (code.starts_with(prefix)) return true;
-    return false;
-  }
 
  private:
   std::vector<std::string> tables_;
-  std::vector<std::string> codes_;
   AreaCodeIndex index_;
 };
 
@@ -235,12 +214,6 @@ void ConnectAreaCodeDatabase(const std::string& database_path) {
 std::string Find_Area_Code(std::string_view key) {
   if (!DB_Connection) return {};
   return DB_Connection->LongestCodePrefix(key);
-}
-
-std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view key) {
-  std::size_t matched = 0;
-  while (matched < key.size() && connection.AnyCodeBeginsWith(key.substr(0, matched + 1))) ++matched;
-  return std::string(key.substr(0, matched));
 }
 
 }  // namespace fernkartei::phone

@@ -16,12 +16,10 @@ class AreaCodeDatabase {
   virtual ~AreaCodeDatabase() = default;
   // True when "SELECT Top 1 * FROM <table>" would run.
   virtual bool CanQueryTable(const std::string& table) = 0;
-  // The longest beginning of key that begins at least one stored area code; empty when none.
+  // The longest beginning of key that begins at least one stored area code; empty when none. It gives
+  // what "SELECT Top 1 * FROM sVorwahlen where ([Ortsnetzkennzahl] Like ('<prefix>%'))", asked for
+  // ever longer prefixes, would give, from an index loaded at open.
   virtual std::string LongestCodePrefix(std::string_view key) const = 0;
-  // Asks the store itself, not the index, whether at least one stored area code begins with prefix:
-  // "SELECT Top 1 * FROM sVorwahlen where ([Ortsnetzkennzahl] Like ('<prefix>%'))". False when the
-  // question cannot be answered.
-  virtual bool AnyCodeBeginsWith(std::string_view prefix) = 0;
 };
 
 // "Ortsnetzkennzahl" of table "sVorwahlen": where the area codes live.
@@ -38,10 +36,6 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connec
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table);
 // Longest-prefix lookup over DB_Connection; empty when there is no connection or no match.
 std::string Find_Area_Code(std::string_view key);
-
-// The same answer as Find_Area_Code, found the slow way: one store query per prefix length, from one
-// character upward, until a prefix matches nothing. Kept to check the index against and to measure it.
-std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view key);
 
 // The database path inside a connection string made by Jet4 (or the text after "Data Source=" up to
 // the next ";" for a hand-written one); empty when there is none.

@@ -42,9 +42,4 @@ std::string_view AreaCodeIndex::LongestCodePrefix(std::string_view key) const {
   return key.substr(0, matched);
 }
 
-bool AreaCodeIndex::AnyCodeBeginsWith(std::string_view prefix) const {
-  if (prefix.empty()) return !empty();
-  return LongestCodePrefix(prefix).size() == prefix.size();
-}
-
 }  // namespace fernkartei::phone

@@ -18,9 +18,6 @@ class AreaCodeIndex {
   void Add(std::string_view code);
   // The longest beginning of key that is also the beginning of at least one stored code.
   std::string_view LongestCodePrefix(std::string_view key) const;
-  // True when at least one stored code begins with prefix (an empty prefix: when anything is stored).
-  bool AnyCodeBeginsWith(std::string_view prefix) const;
-  bool empty() const { return nodes_.size() == 1; }
 
  private:
   // Keys are made of "+" and digits, so a node needs only eleven branches. A stored code is kept up to

@@ -1,24 +1,20 @@
 #include "app/form1.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
 
-#include "app_fixture.h"
 #include "fake_user_interface.h"
+#include "fixtures/program_folder.h"
 #include "support/failure.h"
 #include "support/wait_cursor.h"
 
 namespace fernkartei::app {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::FakeUserInterface;
-using ::testing::HasSubstr;
-using testing::ProgramFolderFixture;
-using ::testing::StartsWith;
+using P = ProgressProperty;
 
 struct ExportCall {
   int index;
@@ -29,6 +25,7 @@ struct ExportCall {
 
 class Form1Test : public ::testing::Test {
  protected:
+  void SetUp() override { testing::MakeAreaCodeDatabase(program, {"30"}); }
   // Export procedures that record how they were called, then do `during` to the window.
   ExportProcedures Recording() {
     ExportProcedures procedures;
@@ -41,100 +38,107 @@ class Form1Test : public ::testing::Test {
     }
     return procedures;
   }
+  // Form_Load as the program runs it: from a fresh process.
+  void Load(FakeUserInterface& ui) {
+    testing::ClearProcessState();
+    form.emplace(ui, Recording(), program.path().string());
+    RunEventHandler(ui, [&] { form->Form_Load(); });
+  }
 
-  ProgramFolderFixture program;
+  testing::ProgramFolder program;
   FakeUserInterface ui;
+  std::optional<Form1> form;
   std::vector<ExportCall> calls;
   std::function<void(Form1&, std::string&, std::string&)> during;
 };
 
-TEST_F(Form1Test, StartUpWithoutSettingsFollowsTheFixedOrderAndWritesNothing) {
-  Form1 form(ui, Recording(), program.path());
-  form.Form_Load();
-  EXPECT_EQ(support::App_Title, "Fernkartei");
-  EXPECT_THAT(ui.calls, ElementsAre("AnotherInstanceRunning", "SetProgress Min 1", "SetProgress Max 100",
-                                    "SetProgress Value 1", "SetCaption Fernkartei", "SelectOption 0",
-                                    "SetText1 I (V) N", "SetText2 11,12,15"));
-  EXPECT_EQ(support::INI_Path, program.folder() / "system.ini");
-  EXPECT_NE(phone::DB_Connection, nullptr);
-  EXPECT_TRUE(phone::Area_Table_Exists);
-  EXPECT_FALSE(ui.ended_with.has_value());
-  EXPECT_FALSE(std::filesystem::exists(program.folder() / "system.ini"));
+TEST_F(Form1Test, StartUpShowsTheSettingsAndWritesNothing) {
+  struct Case {
+    std::string settings;  // empty: no file
+    int selected;
+    std::string text1, text2;
+  };
+  const Case cases[] = {
+      {"", 0, "I (V) N", "11,12,15"},
+      {"Typ=3\r\nOutput=V-N\r\nTeilnehmer=21\r\n", 3, "V-N", "21"},
+      {"Typ=02\r\n", 0, "I (V) N", "11,12,15"},  // names no format: the choice at creation stays
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(program.path() / "system.ini");
+    if (!c.settings.empty()) program.WriteSettings(c.settings);
+    FakeUserInterface fresh;
+    Load(fresh);
+    EXPECT_EQ(support::App_Title, "Fernkartei");
+    EXPECT_EQ(fresh.caption, "Fernkartei");
+    EXPECT_EQ(support::INI_Path, program / "system.ini");
+    EXPECT_EQ(fresh.options[static_cast<std::size_t>(c.selected)], true) << c.settings;
+    EXPECT_EQ(fresh.texts, (std::array<std::string, 2>{c.text1, c.text2}));
+    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Min)], 1);
+    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Max)], 100);
+    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Value)], 1);
+    EXPECT_TRUE(phone::Area_Table_Exists);
+    EXPECT_FALSE(fresh.ended_with.has_value());
+    EXPECT_EQ(program.Names().size(), c.settings.empty() ? 1U : 2U) << "nothing written";
+  }
 }
 
 TEST_F(Form1Test, ASecondInstanceShowsTheWarningAndEndsBeforeTouchingAnything) {
   program.WriteSettings("Typ=3\r\n");
-  const std::string before = program.Settings();
-  support::INI_Path = "unchanged";
   ui.another_instance = true;
-  Form1 form(ui, Recording(), program.path());
-  form.Form_Load();
-  EXPECT_THAT(ui.calls, ElementsAre("AnotherInstanceRunning", "MsgBox", "EndProcess 0"));
-  EXPECT_EQ(ui.messages.at(0).text,
+  Load(ui);
+  ASSERT_EQ(ui.messages.size(), 1U);
+  EXPECT_EQ(ui.messages[0].text,
             "Achtung!\r\nEs läuft bereits eine Instanz dieser Anwendung.\r\n\r\n"
             "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!");
-  EXPECT_EQ(ui.messages.at(0).icon, exporting::MessageIcon::None);
-  EXPECT_EQ(support::INI_Path, "unchanged");
+  EXPECT_EQ(ui.messages[0].icon, exporting::MessageIcon::None);
+  EXPECT_EQ(ui.ended_with, 0);
+  EXPECT_EQ(ui.caption, "");
+  EXPECT_EQ(ui.options[3], false);
+  EXPECT_EQ(support::INI_Path, "");
   EXPECT_EQ(phone::DB_Connection, nullptr);
-  EXPECT_EQ(program.Settings(), before);
 }
 
 TEST_F(Form1Test, TheAreaCodeFileDecidesBetweenTableModeFixedLengthsAndTheEnd) {
-  testing::WriteAreaCodeDatabase(program.folder() / "ohne.mdb", false);
-  struct Case {
-    std::string database;
-    bool table, ends;
+  const std::pair<std::string, std::optional<bool>> cases[] = {
+      // The database, and whether it has the table; nothing: start-up ends.
+      {testing::MakeAreaCodeDatabase(program, {"30"}, "eigene.mdb"), true},
+      {std::string(FERNKARTEI_TEST_DATA) + "/access/testV2000.mdb", false},
+      {program / "fehlt.mdb", std::nullopt},
+      {program.Write("kaputt.mdb", "weder SQLite noch Access"), std::nullopt},
+      {program.path().string(), std::nullopt},
   };
-  const Case cases[] = {
-      {program.folder() / "vorwahlen.mdb", true, false},
-      {program.folder() / "ohne.mdb", false, false},
-      {program.folder() / "fehlt.mdb", false, true},
-      {program.folder().Write("kaputt.mdb", "weder SQLite noch Access"), false, true},
-      {program.folder().path().string(), false, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.database);
-    testing::ClearProcessState();
-    program.WriteSettings("DatabaseName=" + c.database + "\r\n");
+  for (const auto& [database, table] : cases) {
+    SCOPED_TRACE(database);
+    program.WriteSettings("DatabaseName=" + database + "\r\n");
     FakeUserInterface fresh;
-    Form1 form(fresh, Recording(), program.path());
-    RunEventHandler(fresh, [&] { form.Form_Load(); });
-    EXPECT_EQ(phone::Area_Table_Exists, c.table);
-    EXPECT_EQ(fresh.ended_with, c.ends ? std::optional<int>(1) : std::nullopt);
-    EXPECT_EQ(phone::DB_Connection == nullptr, c.ends);
-    if (c.ends) {
-      EXPECT_THAT(fresh.messages.at(0).text, StartsWith("Laufzeitfehler '"));
+    Load(fresh);
+    EXPECT_EQ(phone::Area_Table_Exists, table.value_or(false));
+    EXPECT_EQ(fresh.ended_with, table ? std::nullopt : std::optional<int>(1));
+    EXPECT_EQ(phone::DB_Connection == nullptr, !table);
+    if (!table) {
+      EXPECT_EQ(fresh.messages.at(0).text.rfind("Laufzeitfehler '", 0), 0U);
       EXPECT_EQ(fresh.messages.at(0).icon, exporting::MessageIcon::Stop);
     }
   }
 }
 
 TEST_F(Form1Test, ResizeKeepsTheBarAlongTheBottomWithoutClamping) {
-  struct Case {
-    float width, height, bar_height, top;
-  };
-  const Case cases[] = {{5775, 2205, 255, 1950},
-                        {0, 0, 255, -255},
-                        {100, 200, 255, -55},
-                        {5775, 2205, 300, 1905},
-                        {4321.5F, 1000.25F, 255, 745.25F}};
-  for (const Case& c : cases) {
+  const std::array<float, 4> cases[] = {// width, height, bar height, top
+                                        {5775, 2205, 255, 1950},
+                                        {0, 0, 255, -255},
+                                        {100, 200, 255, -55},
+                                        {4321.5F, 1000.25F, 300, 700.25F}};
+  for (const auto& [width, height, bar_height, top] : cases) {
     FakeUserInterface fresh;
-    fresh.scale_width = c.width;
-    fresh.scale_height = c.height;
-    fresh.progress = {1, 100, 1, 120, 0, 1, c.bar_height};
+    fresh.scale_width = width;
+    fresh.scale_height = height;
+    fresh.progress = {1, 100, 1, 120, 0, 1, bar_height};
     Form1(fresh, {}, "").Form_Resize();
-    EXPECT_THAT(fresh.progress, ElementsAre(1, 100, 1, 0, c.top, c.width, c.bar_height));
-    EXPECT_THAT(fresh.calls, ElementsAre(HasSubstr("Left"), HasSubstr("Width"), HasSubstr("Top")));
+    EXPECT_EQ(fresh.progress, (std::array<float, 7>{1, 100, 1, 0, top, width, bar_height}));
   }
 }
 
 TEST_F(Form1Test, StartStoresTheSettingsThenHandsFreshCopiesToTheChosenExport) {
-  struct Case {
-    int index;
-    std::string text1, text2;
-  };
-  const Case cases[] = {{0, "+I-V-N", "21,22"}, {1, "I (V) N", "11"}, {2, "", ""}, {3, "N", ""}};
   // The export may change its arguments, click again and ask to close: none of it reaches the window.
   std::int16_t cancel = kFalse;
   during = [&](Form1& window, std::string& participants, std::string& number_template) {
@@ -143,53 +147,46 @@ TEST_F(Form1Test, StartStoresTheSettingsThenHandsFreshCopiesToTheChosenExport) {
     window.Command1_Click();
     window.Form_Unload(cancel);
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.index);
-    std::filesystem::remove(program.folder() / "system.ini");
+  for (int index = 0; index < kOptionCount; ++index) {
+    std::filesystem::remove(program.path() / "system.ini");
     calls.clear();
     cancel = kFalse;
-    Form1 form(ui, Recording(), program.path());
-    form.Form_Load();
-    ui.SelectOption(c.index);
-    ui.SetText(TextBox::Text1, c.text1);
-    ui.SetText(TextBox::Text2, c.text2);
-    form.Command1_Click();
-
+    Load(ui);
+    ui.SelectOption(index);
+    ui.texts = {"+I-V-N" + std::to_string(index), index == 2 ? "" : "21,22"};
+    const auto typed = ui.texts;
+    form->Command1_Click();
     ASSERT_EQ(calls.size(), 1U);
-    EXPECT_EQ(calls[0].index, c.index);
-    EXPECT_EQ(calls[0].number_template, c.text1);
-    EXPECT_EQ(calls[0].participants, c.text2);
+    EXPECT_EQ(calls[0].index, index);
+    EXPECT_EQ(calls[0].number_template, ui.texts[0]);
+    EXPECT_EQ(calls[0].participants, ui.texts[1]);
     EXPECT_EQ(calls[0].busy, kTrue);
-    EXPECT_EQ(calls[0].settings_then, "[Fernkartei]\r\nOutput=" + c.text1 + "\r\nTeilnehmer=" + c.text2 +
-                                          "\r\nTyp=" + std::to_string(c.index) + "\r\n");
+    EXPECT_EQ(calls[0].settings_then, "[Fernkartei]\r\nOutput=" + ui.texts[0] + "\r\nTeilnehmer=" +
+                                          ui.texts[1] + "\r\nTyp=" + std::to_string(index) + "\r\n");
     EXPECT_EQ(program.Settings(), calls[0].settings_then);
     EXPECT_EQ(cancel, kTrue);
-    EXPECT_EQ(ui.Text(TextBox::Text1), c.text1);
-    EXPECT_EQ(ui.Text(TextBox::Text2), c.text2);
-    EXPECT_EQ(form.Export_Busy, kFalse);
+    EXPECT_EQ(ui.texts, typed);
+    EXPECT_EQ(form->Export_Busy, kFalse);
     EXPECT_FALSE(ui.ended_with.has_value());
   }
+  form->Form_Unload(cancel = kFalse);
+  EXPECT_EQ(ui.ended_with, 0);
+  EXPECT_EQ(phone::DB_Connection, nullptr);
 }
 
 TEST_F(Form1Test, NoSelectedOptionStoresTheTextsButNotTheFormat) {
   program.WriteSettings("Typ=1\r\n");
-  Form1 form(ui, Recording(), program.path());
-  form.Form_Load();
+  Load(ui);
   ui.options = {};
-  ui.SetText(TextBox::Text1, "N");
-  ui.SetText(TextBox::Text2, "7");
-  form.Command1_Click();
+  ui.texts = {"N", "7"};
+  form->Command1_Click();
   EXPECT_TRUE(calls.empty());
   EXPECT_EQ(ui.messages.at(0).text, "Funktion noch nicht unterstützt");
   EXPECT_EQ(program.Settings(), "[Fernkartei]\r\nTyp=1\r\nOutput=N\r\nTeilnehmer=7\r\n");
 }
 
 TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
-  struct Case {
-    std::function<void()> handler;
-    std::string message;  // empty: nothing escaped
-  };
-  const Case cases[] = {
+  const std::pair<std::function<void()>, std::string> cases[] = {
       {[] {}, ""},
       {[] { throw support::Failure(support::ErrorNumber::FileNotFound); },
        "Laufzeitfehler '53':\r\n\r\nFile not found"},
@@ -199,35 +196,28 @@ TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
       {[] { throw std::out_of_range("vector"); }, "Laufzeitfehler '5':\r\n\r\nvector"},
       {[] { throw 42; }, "Laufzeitfehler '5':\r\n\r\nInvalid procedure call or argument"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [handler, message] : cases) {
     FakeUserInterface ui;
-    RunEventHandler(ui, c.handler);
-    if (c.message.empty()) {
-      EXPECT_TRUE(ui.calls.empty());
-    } else {
-      EXPECT_EQ(ui.messages.at(0).text, c.message);
-      EXPECT_THAT(ui.calls, ElementsAre("MsgBox", "EndProcess 1"));
-    }
+    RunEventHandler(ui, handler);
+    EXPECT_EQ(ui.messages.empty() ? "" : ui.messages.at(0).text, message);
+    EXPECT_EQ(ui.ended_with, message.empty() ? std::nullopt : std::optional<int>(1));
   }
 }
 
 TEST(Form1SurroundingsTest, AnExportRunReachesTheBarMessagesAndPointerThroughTheWindow) {
   FakeUserInterface ui;
   Form1 form(ui, {}, "");
-  ui.progress[static_cast<std::size_t>(ProgressProperty::Max)] = 40;
+  ui.progress[FakeUserInterface::Slot(P::Max)] = 40;
   form.SetProgressValue(17);
-  EXPECT_EQ(ui.Progress(ProgressProperty::Value), 17);
+  EXPECT_EQ(ui.progress[FakeUserInterface::Slot(P::Value)], 17);
   EXPECT_EQ(form.ProgressValue(), 17);
   EXPECT_EQ(form.ProgressMax(), 40);
   form.ShowMessage("Bitte einen Kontakte-Ordner auswählen", exporting::MessageIcon::Stop);
   EXPECT_EQ(ui.messages.at(0).icon, exporting::MessageIcon::Stop);
-
   ui.pointer = 3;
   {
-    support::clsWaitCursor outer(form);
-    outer.Show();
-    support::clsWaitCursor inner(form);
-    inner.Show();
+    support::clsWaitCursor wait(form);
+    wait.Show();
     EXPECT_EQ(ui.pointer, support::kHourglassPointer);
   }
   EXPECT_EQ(ui.pointer, 3);

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "support/temp_folder.h"
+#include "fixtures/temp_folder.h"
 
 namespace fernkartei::app {
 namespace {

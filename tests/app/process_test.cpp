@@ -1,16 +1,13 @@
-// The real program on a real X server (Xvfb): one instance per program folder, failures at start-up,
-// the screenshot hook.
+// The real program on a real X server (Xvfb): one instance per program folder, and the end of a start-up
+// that cannot open its area-code file.
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QString>
 #include <cstdlib>
-#include <filesystem>
 
-#include "app_fixture.h"
-#include "support/temp_folder.h"
+#include "fixtures/program_folder.h"
 
 namespace fernkartei::app {
 namespace {
@@ -24,75 +21,60 @@ class ProgramProcessTest : public ::testing::Test {
     if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (Xvfb) to show the window on";
     // A program folder of its own: the program finds settings, database and lock beside itself.
     std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei",
-                               folder_.path() / "fernkartei");
-    testing::WriteAreaCodeDatabase(folder_ / "vorwahlen.mdb", true);
-    folder_.Write("system.ini", "[Fernkartei]\r\nTyp=2\r\nOutput=V N\r\n");
+                               folder.path() / "fernkartei");
+    testing::MakeAreaCodeDatabase(folder, {"30"});
+    folder.Write("system.ini", "[Fernkartei]\r\nTyp=2\r\nOutput=V N\r\n");
   }
 
-  void Start(QProcess& process, std::initializer_list<std::pair<const char*, QString>> environment) {
+  void Start(QProcess& process, const char* variable, const QString& value) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
-    for (const auto& [name, value] : environment) env.insert(QString::fromLatin1(name), value);
+    env.insert(QString::fromLatin1(variable), value);
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(QString::fromStdString(folder_.path().string()));
-    process.start(QString::fromStdString(folder_ / "fernkartei"), {});
+    process.start(QString::fromStdString(folder / "fernkartei"), {});
     ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
   }
 
-  // Waits until the program reports its window drawn.
-  static bool WaitUntilShown(QProcess& process, QByteArray& seen) {
-    while (!seen.contains("gezeigt")) {
-      if (!process.waitForReadyRead(kTimeoutMs)) return false;
-      seen += process.readAllStandardError();
-    }
-    return true;
-  }
-
-  testing::TempFolder folder_;
+  testing::TempFolder folder;
 };
 
 TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) {
-  const std::string settings = folder_.Read("system.ini");
+  const std::string settings = folder.Read("system.ini");
   QProcess first;
   first.setReadChannel(QProcess::StandardError);
-  Start(first, {{"FERNKARTEI_STARTUP_TIMING", "1"}});
-  QByteArray first_output;
-  ASSERT_TRUE(WaitUntilShown(first, first_output)) << first_output.toStdString();
+  Start(first, "FERNKARTEI_STARTUP_TIMING", "1");
+  QByteArray shown;
+  while (!shown.contains("gezeigt") && first.waitForReadyRead(kTimeoutMs))
+    shown += first.readAllStandardError();
+  ASSERT_TRUE(shown.contains("gezeigt")) << shown.toStdString();
 
   QProcess second;
-  Start(second, {{"FERNKARTEI_AUTO_CONFIRM", "1"}});
+  Start(second, "FERNKARTEI_AUTO_CONFIRM", "1");
   ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
-  const QString said = QString::fromUtf8(second.readAllStandardError());
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_TRUE(
-      said.contains("Achtung!\nEs läuft bereits eine Instanz dieser Anwendung.\n\n"
-                    "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!"))
-      << said.toStdString();
-
+  EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError())
+                  .contains("Achtung!\nEs läuft bereits eine Instanz dieser Anwendung.\n\n"
+                            "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!"));
   EXPECT_EQ(first.state(), QProcess::Running);
-  EXPECT_EQ(folder_.Read("system.ini"), settings);
-
+  EXPECT_EQ(folder.Read("system.ini"), settings);
   first.terminate();
   ASSERT_TRUE(first.waitForFinished(kTimeoutMs));
 
   // The lock goes with its process: the next start runs, here just long enough to take a picture.
   QProcess third;
-  const QString picture = QString::fromStdString(folder_ / "fenster.png");
-  Start(third, {{"FERNKARTEI_SCREENSHOT", picture}});
+  Start(third, "FERNKARTEI_SCREENSHOT", QString::fromStdString(folder / "fenster.png"));
   ASSERT_TRUE(third.waitForFinished(kTimeoutMs));
   EXPECT_EQ(third.exitCode(), 0) << third.readAllStandardError().toStdString();
-  EXPECT_GT(std::filesystem::file_size(folder_.path() / "fenster.png"), 1000U);
-}
+  EXPECT_GT(std::filesystem::file_size(folder.path() / "fenster.png"), 1000U);
 
-TEST_F(ProgramProcessTest, AnAreaCodeFileThatCannotBeOpenedEndsWithStatusOne) {
-  folder_.Write("system.ini", "[Fernkartei]\r\nDatabaseName=" + (folder_ / "fehlt.mdb") + "\r\n");
-  QProcess program;
-  Start(program, {{"FERNKARTEI_AUTO_CONFIRM", "1"}});
-  ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 1);
-  EXPECT_TRUE(program.readAllStandardError().contains("Laufzeitfehler '"));
+  // A start-up that cannot open its area-code file ends with status 1.
+  folder.Write("system.ini", "[Fernkartei]\r\nDatabaseName=" + (folder / "fehlt.mdb") + "\r\n");
+  QProcess broken;
+  Start(broken, "FERNKARTEI_AUTO_CONFIRM", "1");
+  ASSERT_TRUE(broken.waitForFinished(kTimeoutMs));
+  EXPECT_EQ(broken.exitCode(), 1);
+  EXPECT_TRUE(broken.readAllStandardError().contains("Laufzeitfehler '"));
 }
 
 }  // namespace

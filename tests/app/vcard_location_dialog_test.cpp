@@ -7,14 +7,12 @@
 #include <QFileInfo>
 #include <QPushButton>
 
-#include "qt_application.h"
-#include "support/temp_folder.h"
+#include "fixtures/temp_folder.h"
 
 namespace fernkartei::app {
 namespace {
 
 TEST(VCardLocationDialogTest, TakesAVCardFileOrTheFolderShownButNoInventedName) {
-  testing::TestApplication();
   testing::TempFolder folder;
   std::filesystem::create_directories(folder.path() / "Kontakte");
   folder.Write("Kontakte/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");

@@ -4,19 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
-
 namespace fernkartei::contacts {
 namespace {
 
 TEST(GermanCollation, OrdersAsAGermanReaderExpects) {
   const auto collation = MakeGermanCollation();
-  struct Pair {
-    const char* before;
-    const char* after;
-  };
-  const Pair pairs[] = {
+  const std::pair<const char*, const char*> pairs[] = {
       {"Ärger", "Bauer"},  // umlaut with its base letter, not after "z"
       {"Öztürk", "Pohl"},
       {"Übel", "Vogel"},
@@ -25,25 +18,15 @@ TEST(GermanCollation, OrdersAsAGermanReaderExpects) {
       {"Birne", "citrus"},
       {"bäcker", "Bauer"},   // the umlaut is not a letter of its own
       {"Muller", "Müller"},  // ... but decides between otherwise equal names
+      {"Mueller", "Müller"},
       {"Müller", "Mullerin"},
       {"", "A"},
       {"Zander", "Zorn"},
       {"Straße", "Strauch"},
   };
-  for (const auto& p : pairs) {
-    EXPECT_LT(collation->SortKey(p.before), collation->SortKey(p.after)) << p.before << " / " << p.after;
-  }
+  for (const auto& [before, after] : pairs)
+    EXPECT_LT(collation->SortKey(before), collation->SortKey(after)) << before << " / " << after;
   EXPECT_EQ(collation->SortKey("Meier"), collation->SortKey("Meier"));
-}
-
-TEST(GermanCollation, SortsAListOfNames) {
-  const auto collation = MakeGermanCollation();
-  std::vector<std::string> names = {"Zimmermann", "östlich", "Bauer", "Ärger", "abel", "Müller", "Mueller"};
-  std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-    return collation->SortKey(a) < collation->SortKey(b);
-  });
-  EXPECT_EQ(names, (std::vector<std::string>{"abel", "Ärger", "Bauer", "Mueller", "Müller", "östlich",
-                                             "Zimmermann"}));
 }
 
 }  // namespace

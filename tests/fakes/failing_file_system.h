@@ -10,7 +10,7 @@
 
 namespace fernkartei::fakes {
 
-enum class FileCall { Open, Write, Flush, Sync, Close, Replace };
+enum class FileCall { Open, Write, Flush, Sync, Close, Rights, Replace };
 
 class FailingFileSystem : public support::FileSystem {
  public:
@@ -31,6 +31,7 @@ class FailingFileSystem : public support::FileSystem {
   }
   bool Remove(const std::string& path) noexcept override { return real_.Remove(path); }
   void CopyAccessRights(const std::string& model, const std::string& path) override {
+    Enter(FileCall::Rights);
     real_.CopyAccessRights(model, path);
   }
   bool IsWriteProtected(const std::string& path) override { return real_.IsWriteProtected(path); }

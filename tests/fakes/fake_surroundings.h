@@ -16,22 +16,15 @@ struct ShownMessage {
   float progress;
 };
 
-class FakeSurroundings : public exporting::RunSurroundings {
- public:
+struct FakeSurroundings : exporting::RunSurroundings {
   void ShowMessage(const std::string& text, exporting::MessageIcon icon) override {
     messages.push_back({text, icon, pointer, value});
   }
   float ProgressMax() const override { return maximum; }
   float ProgressValue() const override { return value; }
-  void SetProgressValue(float v) override {
-    value = v;
-    values.push_back(v);
-  }
+  void SetProgressValue(float v) override { values.push_back(value = v); }
   int MousePointer() const override { return pointer; }
-  void SetMousePointer(int code) override {
-    pointer = code;
-    pointer_history.push_back(code);
-  }
+  void SetMousePointer(int code) override { pointer_history.push_back(pointer = code); }
 
   std::vector<std::string> Texts() const {
     std::vector<std::string> out;
@@ -41,9 +34,9 @@ class FakeSurroundings : public exporting::RunSurroundings {
 
   std::vector<ShownMessage> messages;
   std::vector<int> pointer_history;
+  std::vector<float> values;  // every value set, in order
   float maximum = 100;
   float value = 1;
-  std::vector<float> values;  // every value set, in order
   int pointer = support::kDefaultPointer;
 };
 

@@ -1,9 +1,8 @@
 #include "support/error_log.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include "support/temp_folder.h"
+#include "fixtures/temp_folder.h"
 
 namespace fernkartei::support {
 namespace {

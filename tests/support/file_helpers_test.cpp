@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "support/temp_folder.h"
+#include "fixtures/temp_folder.h"
 
 namespace fernkartei::support {
 namespace {

@@ -5,28 +5,15 @@
 namespace fernkartei::support {
 namespace {
 
-class FakePointer : public ScreenPointer {
- public:
+struct FakePointer : ScreenPointer {
   int MousePointer() const override { return code; }
   void SetMousePointer(int c) override { code = c; }
-  int code = kDefaultPointer;
+  int code = 3;
 };
 
-TEST(WaitCursor, ShowsHourglassAndRestoresOnRelease) {
+TEST(WaitCursor, ShowsTheHourglassUntilReleasedThenPutsBackWhatWasThere) {
   FakePointer screen;
-  {
-    clsWaitCursor wait(screen);
-    EXPECT_EQ(screen.code, kDefaultPointer);
-    wait.Show();
-    EXPECT_EQ(screen.code, kHourglassPointer);
-  }
-  EXPECT_EQ(screen.code, kDefaultPointer);
-}
-
-TEST(WaitCursor, NestedInstancesRestoreTheOuterPointer) {
-  FakePointer screen;
-  screen.code = 3;
-  {
+  try {
     clsWaitCursor outer(screen);
     outer.Show();
     {
@@ -34,25 +21,11 @@ TEST(WaitCursor, NestedInstancesRestoreTheOuterPointer) {
       inner.Show();
     }
     EXPECT_EQ(screen.code, kHourglassPointer);
-  }
-  EXPECT_EQ(screen.code, 3);
-}
-
-TEST(WaitCursor, ReleaseWithoutShowSetsTheDefaultPointer) {
-  FakePointer screen;
-  screen.code = 5;
-  { clsWaitCursor unused(screen); }
-  EXPECT_EQ(screen.code, kDefaultPointer);
-}
-
-TEST(WaitCursor, RestoresWhenTheScopeIsLeftByAnException) {
-  FakePointer screen;
-  try {
-    clsWaitCursor wait(screen);
-    wait.Show();
-    throw 1;
+    throw 1;  // leaving the scope by an exception restores all the same
   } catch (int) {
   }
+  EXPECT_EQ(screen.code, 3);
+  { clsWaitCursor never_shown(screen); }
   EXPECT_EQ(screen.code, kDefaultPointer);
 }
 

@@ -1,0 +1,166 @@
+// fernkartei-export as scripts run it: arguments in, exit status and both streams out, each run inside
+// this process as if it were a fresh one. One run of the built program shows that main hands it all over.
+
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "contacts/contact_sources.h"
+#include "export/export_format.h"
+#include "fixtures/program_folder.h"
+
+namespace fernkartei::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kWorkedExample = std::string(FERNKARTEI_SOURCE_DIR) + "/tests/export/golden/worked-example";
+constexpr const char* kErrorOccurred = "Es ist ein Fehler aufgetreten\n";
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::copy_file(testing::kShippedDatabase, program.path() / "vorwahlen.mdb"); }
+
+  // With a settings file of the test's own, unless the arguments name one.
+  Result Run(std::vector<std::string> arguments, std::ostream* out = nullptr) {
+    testing::ClearProcessState();
+    if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end())
+      arguments.insert(arguments.begin(), {"--settings", program / "system.ini"});
+    std::ostringstream own_out, err;
+    const auto sources = contacts::MakeContactSourceFactory(
+        program.path().string(), [&](const std::string& note) { err << note << '\n'; });
+    const int status =
+        RunCommandLine(arguments, program.path().string(), sources, {out ? *out : own_out, err, false});
+    return {status, own_out.str(), err.str()};
+  }
+
+  testing::ProgramFolder program;
+};
+
+TEST_F(CommandLine, EachFormatByItsNameWithTheMessageOnStandardOutput) {
+  for (const auto& traits : exporting::kExportFormats) {
+    const std::string output = program / traits.file_name;
+    const Result r = Run({"--format", traits.option_name, "--contacts", kWorkedExample, "--output", output});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(program.Read(traits.file_name).substr(0, std::string(traits.header).size()), traits.header);
+    EXPECT_EQ(r.out, "Fertig, 1 Adressen exportiert in \n" + output + "\n");
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST_F(CommandLine, WhatNoOptionGivesComesFromTheSettingsOfTheDesktopProgram) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"3", "displayName;destination\r\nMuster, Erika (BT);030 1234567\r\n"},
+      {"1", "displayName;destination;visibleFor\r\nMuster, Erika (BT);30-1234567;21\r\n"},
+      {"7",
+       "displayName;destination;visibleFor;vpnTargetNumber;vpnProvider\r\nMuster, Erika "
+       "(BT);30-1234567;21;;\r\n"},
+  };
+  for (const auto& [typ, start] : cases) {
+    program.WriteSettings("Typ=" + typ +
+                          "\r\nOutput=V-N\r\nTeilnehmer=21\r\nOutlook-Ordner=" + kWorkedExample + "\r\n");
+    const std::string settings = program.Settings();
+    EXPECT_EQ(Run({"--output", program / "out.csv"}).status, 0);
+    EXPECT_EQ(program.Read("out.csv").rfind(start, 0), 0U) << "Typ=" << typ << "\n"
+                                                           << program.Read("out.csv");
+    EXPECT_EQ(program.Settings(), settings) << "the settings file must stay untouched";
+  }
+  const Result options =
+      Run({"--template", "N", "--participants", "", "--format", "outlook", "--output", "-"});
+  EXPECT_EQ(options.out,
+            "displayName;destination\r\nMuster, Erika (BT);1234567\r\nMuster, Erika (MT);7654321\r\n");
+  EXPECT_EQ(Run({"--participants", "", "--format", "siemens", "--output", "-"}).err,
+            "Fehler, keine Teilnehmer angegeben\n");
+}
+
+TEST_F(CommandLine, StandardOutputCarriesOnlyTheExport) {
+  const Result r = Run({"--format", "simple", "--contacts", kWorkedExample, "--output", "-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, testing::ReadFile(kWorkedExample + "/simple.csv"));
+  EXPECT_EQ(r.err, "Fertig, 1 Adressen exportiert in \nStandardausgabe\n");
+  std::ostringstream full;
+  full.setstate(std::ios::badbit);
+  EXPECT_EQ(Run({"--contacts", kWorkedExample, "--output", "-"}, &full).err, kErrorOccurred);
+}
+
+TEST_F(CommandLine, FailuresEndWithTheirStatusAndMessage) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string message_end;
+  };
+  const Case cases[] = {
+      {{"--format", "simple", "--output", program / "x.csv"},
+       1,
+       "Einstellungsdatei setzen.\nEs ist ein Fehler beim öffnene von Outlook aufgetreten\n"},
+      {{"--contacts", kWorkedExample, "--output", program / "fehlt/x.csv"}, 1, kErrorOccurred},
+      {{"--contacts", kWorkedExample, "--database", program / "fehlt.mdb", "--output", program / "x.csv"},
+       1,
+       "Fehler 53: Die Vorwahl-Datenbank " + (program / "fehlt.mdb") + " wurde nicht gefunden.\n"},
+      {{"--format", "excel"}, 2, "Run with --help for more information.\n"},
+      {{"--unbekannt"}, 2, "Run with --help for more information.\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.arguments);
+    EXPECT_EQ(r.status, c.status) << c.arguments.front();
+    EXPECT_TRUE(r.err.ends_with(c.message_end)) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(program / "x.csv"));
+  }
+}
+
+TEST_F(CommandLine, ExplainShowsHowOneNumberIsFormatted) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> lines;
+  };
+  const std::string access = std::string(FERNKARTEI_TEST_DATA) + "/access/testV2000.mdb";
+  program.Write("eigene.ini", "[Fernkartei]\r\nDatabaseName=" +
+                                  testing::MakeAreaCodeDatabase(program, {"3012"}, "eigene.mdb") + "\r\n");
+  const Case cases[] = {
+      {{"+49 (0) 6221 12345-6"},
+       {"Modus:                  Datenbank", "Ortsnetzkennzahl:       6221",
+        "Ergebnis:               +49 (6221) 123456"}},
+      {{"0171 1234567"}, {"Ortsnetzkennzahl:       171 (nicht in der Datenbank, feste Länge)"}},
+      {{"0301234567", "--template", "I-V-N", "--settings", program / "eigene.ini"},
+       {"Ergebnis:               +49-3012-34567"}},
+      {{"0301234567", "--database", access},
+       {"Modus:                  feste Längen", "Ergebnis:               +49 (3012) 34567"}},
+      {{"12345", "--database", access}, {"Ergebnis:               (leer: keine verwendbare Rufnummer"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"--explain"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const Result r = Run(arguments);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const auto& line : c.lines) EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  }
+  const Result broken = Run({"--explain", "030123", "--database", program / "fehlt.mdb"});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_TRUE(broken.err.starts_with("Die Vorwahl-Datenbank kann nicht geöffnet werden.\nFehler 53: "))
+      << broken.err;
+}
+
+TEST(Program, ExportsToStandardOutput) {
+  testing::TempFolder folder;
+  const std::string command = std::string(FERNKARTEI_BIN_DIR) + "/fernkartei-export --settings '" +
+                              (folder / "system.ini") + "' --format simple --contacts '" + kWorkedExample +
+                              "' --output - >'" + (folder / "out") + "' 2>'" + (folder / "err") + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folder.Read("err");
+  EXPECT_EQ(folder.Read("out"), testing::ReadFile(kWorkedExample + "/simple.csv"));
+  EXPECT_EQ(folder.Read("err"), "Fertig, 1 Adressen exportiert in \nStandardausgabe\n");
+}
+
+}  // namespace
+}  // namespace fernkartei::cli

@@ -1,0 +1,62 @@
+// Every vCard file in golden/ read as the export run reads it, against the records written beside it
+// (<name>.records): each item's name and telephone properties, then what the reader passed over. A new
+// case is a new pair of files.
+
+#include <gtest/gtest.h>
+
+#include "contacts/vcard_source.h"
+#include "export/telephone_entries.h"
+#include "fixtures/temp_folder.h"
+#include "support/failure.h"
+#include "support/file_helpers.h"
+
+namespace fernkartei::contacts {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kGolden = fs::path(FERNKARTEI_SOURCE_DIR) / "tests/contacts/golden";
+
+std::string Records(const fs::path& file) {
+  std::string records;
+  std::string notes;
+  const std::string folder = support::Utf8FromPath(file.parent_path()) + "/";
+  VCardSource source("/", {}, [&](std::string note) {
+    if (note.starts_with(folder)) note.erase(0, folder.size());
+    notes += "! " + note + "\n";
+  });
+  auto items = source.CreateApplication()
+                   ->GetNamespace("MAPI")
+                   ->GetDefaultFolder(support::Utf8FromPath(file))
+                   ->Items();
+  while (auto item = items->Next()) {
+    try {
+      records += "- " + item->Property("LastNameAndFirstName") + "\n";
+      std::vector<std::string_view> properties{"FirstName", "LastName"};
+      for (const auto& entry : exporting::kTelephoneEntries) properties.push_back(entry.property);
+      for (const auto name : properties) {
+        const std::string value = item->Property(name);
+        if (!value.empty()) records += "  " + std::string(name) + ": " + value + "\n";
+      }
+    } catch (const support::Failure&) {
+      records += "(keine Kontaktkarte)\n";
+    }
+  }
+  return records + notes;
+}
+
+TEST(Golden, EveryFileGivesItsRecords) {
+  std::size_t files = 0;
+  for (const auto& entry : fs::directory_iterator(kGolden)) {
+    if (entry.path().extension() != ".vcf") continue;
+    ++files;
+    fs::path expected = entry.path();
+    expected.replace_extension(".records");
+    const std::string actual = Records(entry.path());
+    EXPECT_EQ(actual, testing::ReadFile(expected)) << entry.path().filename();
+  }
+  EXPECT_GT(files, 10U);
+}
+
+}  // namespace
+}  // namespace fernkartei::contacts
