@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "fixtures/prefix_queries.h"
 #include "phone/area_code_database.h"
 #include "phone/area_code_file_writer.h"
 #include "phone/phone_number.h"
+#include "prefix_queries.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ class QueryRoute final : public AreaCodeDatabase {
 
  private:
   std::unique_ptr<AreaCodeDatabase> inner_;
-  fernkartei::testing::PrefixQueries queries_{kDatabase};
+  fernkartei::bench::PrefixQueries queries_{kDatabase};
 };
 
 void BM_FindAreaCode_Index(benchmark::State& state) {
@@ -117,7 +117,7 @@ void BM_FindAreaCode_Index(benchmark::State& state) {
 BENCHMARK(BM_FindAreaCode_Index);
 
 void BM_FindAreaCode_PrefixQueries(benchmark::State& state) {
-  const fernkartei::testing::PrefixQueries queries(kDatabase);
+  const fernkartei::bench::PrefixQueries queries(kDatabase);
   const auto keys = Keys();
   std::size_t i = 0;
   for (auto _ : state) {

@@ -3,71 +3,47 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-
 #include "fixtures/temp_folder.h"
 
 namespace fernkartei::support {
 namespace {
 
-TEST(AddBackslash, AppendsExactlyOneSeparator) {
+TEST(FileHelpers, AddBackslashAppendsExactlyOneSeparator) {
   const std::string sep(1, kPathSeparator);
   EXPECT_EQ(Add_Backslash("/opt/fernkartei"), "/opt/fernkartei" + sep);
   EXPECT_EQ(Add_Backslash("/opt/fernkartei" + sep), "/opt/fernkartei" + sep);
   EXPECT_EQ(Add_Backslash(""), sep);
 }
 
-class FileHelpers : public ::testing::Test {
- protected:
+TEST(FileHelpers, ExistFindsOrdinaryFilesAndDeleteRemovesThemWhateverTheirAttributes) {
   testing::TempFolder folder;
-};
-
-TEST_F(FileHelpers, ExistFindsOrdinaryAndReadOnlyFilesOnly) {
+  ::chmod(folder.Write("locked.csv", "x").c_str(), 0444);
   folder.Write("plain.csv", "x");
-  const auto read_only = folder.Write("locked.csv", "x");
-  ::chmod(read_only.c_str(), 0444);
   folder.Write(".hidden.csv", "x");
-  std::filesystem::create_directory(folder.path() / "sub.csv");
-
-  struct Case {
-    std::string name;
-    bool exists;
-  };
-  const Case cases[] = {
-      {"plain.csv", true},    {"locked.csv", true}, {".hidden.csv", false}, {"sub.csv", false},
-      {"missing.csv", false}, {"*.csv", true},      {"p?ain.csv", true},    {"*.txt", false},
-      {".h*", false},         {"", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(File_Exist(folder / c.name), c.exists) << c.name;
-  EXPECT_FALSE(File_Exist(folder / "no-such-folder/plain.csv"));
-}
-
-TEST_F(FileHelpers, PatternMatchesOnlyFolders) {
-  std::filesystem::create_directory(folder.path() / "dir.csv");
-  EXPECT_FALSE(File_Exist(folder / "*.csv"));
-}
-
-TEST_F(FileHelpers, BracketsInANameAreNotPatterns) {
   folder.Write("a[1].csv", "x");
-  EXPECT_TRUE(File_Exist(folder / "a[1].csv"));
-  EXPECT_TRUE(File_Exist(folder / "a[1]*"));
-}
-
-TEST_F(FileHelpers, DeleteRemovesWriteProtectedAndHiddenFiles) {
-  const auto locked = folder.Write("locked.csv", "x");
-  ::chmod(locked.c_str(), 0444);
-  const auto hidden = folder.Write(".hidden", "x");
-  EXPECT_TRUE(File_Delete(locked));
-  EXPECT_TRUE(File_Delete(hidden));
-  EXPECT_FALSE(std::filesystem::exists(locked));
-  EXPECT_FALSE(std::filesystem::exists(hidden));
-}
-
-TEST_F(FileHelpers, DeleteFailsForMissingFilesAndFolders) {
-  std::filesystem::create_directory(folder.path() / "sub");
+  folder.Write("sub.csv/inhalt", "x");
+  const std::pair<std::string, bool> cases[] = {
+      {"plain.csv", true},
+      {"locked.csv", true},
+      {".hidden.csv", false},
+      {"sub.csv", false},
+      {"missing.csv", false},
+      {"*.csv", true},
+      {"p?ain.csv", true},
+      {"*.txt", false},
+      {".h*", false},
+      {"", false},
+      {"a[1].csv", true},
+      {"a[1]*", true},
+      {"fehlt/plain.csv", false},
+  };
+  for (const auto& [name, exists] : cases) EXPECT_EQ(File_Exist(folder / name), exists) << name;
+  for (const char* name : {"locked.csv", ".hidden.csv", "plain.csv", "a[1].csv"})
+    EXPECT_TRUE(File_Delete(folder / name));
+  EXPECT_FALSE(File_Exist(folder / "*.csv")) << "a folder matches no pattern";
   EXPECT_FALSE(File_Delete(folder / "missing"));
-  EXPECT_FALSE(File_Delete(folder / "sub"));
-  EXPECT_TRUE(std::filesystem::exists(folder.path() / "sub"));
+  EXPECT_FALSE(File_Delete(folder / "sub.csv"));
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"sub.csv"});
 }
 
 }  // namespace

@@ -49,20 +49,17 @@ TEST_F(Settings, ReadsValuesTheWayTheOldReaderDid) {
 
 TEST_F(Settings, MissingFileGivesDefaultsCutLikeValues) {
   EXPECT_EQ(settings.Get("Fernkartei", "Output", "I (V) N"), "I (V) N");
-  EXPECT_EQ(settings.Get("Fernkartei", "Outlook-Ordner", ""), "");
   EXPECT_EQ(settings.Get("Fernkartei", "X", std::string(300, 'y')), std::string(254, 'y'));
 }
 
-TEST_F(Settings, WriteCreatesFileAndSectionInWindows1252) {
+TEST_F(Settings, WriteKeepsEveryOtherByteAndTheEncodingOfTheFile) {
+  settings.Write("Fernkartei", "Output", "I (V) N \xE2\x82\xAC");
   settings.Write("Fernkartei", "Output", "I (V) N \xE2\x82\xAC");
   EXPECT_EQ(Ini(), "[Fernkartei]\r\nOutput=I (V) N \x80\r\n");
   EXPECT_EQ(settings.Get("Fernkartei", "Output", ""), "I (V) N \xE2\x82\xAC");
-}
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"system.ini"}) << "no temporary file left";
 
-TEST_F(Settings, WriteKeepsEveryOtherLineByteForByte) {
-  const std::string before =
-      "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\nTyp=0\r\nUnknown = x \r\n\r\n[Last]\nZ=9";
-  SetIni(before);
+  SetIni("; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\nTyp=0\r\nUnknown = x \r\n\r\n[Last]\nZ=9");
   settings.Write("Fernkartei", "typ", "1");
   settings.Write("Fernkartei", "Teilnehmer", "11,12");
   settings.Write("Neu", "A", "b");
@@ -70,6 +67,13 @@ TEST_F(Settings, WriteKeepsEveryOtherLineByteForByte) {
       Ini(),
       "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\ntyp=1\r\nUnknown = x \r\nTeilnehmer=11,12\r\n"
       "\r\n[Last]\nZ=9\r\n[Neu]\r\nA=b\r\n");
+
+  // Saved by an editor as UTF-8 with a byte-order mark: it stays UTF-8.
+  SetIni("\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\n");
+  settings.Write("Fernkartei", "Output", "\xC3\xA4");
+  EXPECT_EQ(Ini(), "\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\nOutput=\xC3\xA4\r\n");
+  EXPECT_EQ(SetProfileValue("[S]", "S", "k", "v"), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(SetProfileValue("[S]\r\na=1", "S", "k", "v"), "[S]\r\na=1\r\nk=v\r\n");
 }
 
 TEST_F(Settings, WriteToAWriteProtectedFileIsSilentlyNotStored) {
@@ -100,24 +104,6 @@ TEST_F(Settings, AFailingWriteKeepsTheOldFile) {
               logged);
     EXPECT_EQ(folder.Names().size(), logged ? 2U : 1U);
   }
-}
-
-TEST_F(Settings, WriteLeavesNoTemporaryFiles) {
-  settings.Write("Fernkartei", "Typ", "1");
-  settings.Write("Fernkartei", "Typ", "2");
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"system.ini"});
-}
-
-TEST_F(Settings, WriteKeepsAByteOrderMarkAndWritesUtf8Then) {
-  SetIni("\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\n");
-  settings.Write("Fernkartei", "Output", "\xC3\xA4");
-  EXPECT_EQ(Ini(), "\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\nOutput=\xC3\xA4\r\n");
-}
-
-TEST(ProfileText, SetIntoEmptySectionAndAfterLastLineWithoutLineEnd) {
-  EXPECT_EQ(SetProfileValue("[S]", "S", "k", "v"), "[S]\r\nk=v\r\n");
-  EXPECT_EQ(SetProfileValue("[S]\r\na=1", "S", "k", "v"), "[S]\r\na=1\r\nk=v\r\n");
-  EXPECT_EQ(SetProfileValue("", "S", "k", "v"), "[S]\r\nk=v\r\n");
 }
 
 }  // namespace
