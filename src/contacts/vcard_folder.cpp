@@ -105,6 +105,11 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
     if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
     return;
   }
+  ReadVCardText(std::move(bytes), name, report, records);
+}
+
+void ReadVCardText(std::string bytes, const std::string& name, const Report& report,
+                   std::vector<ContactRecord>& records) {
   bytes = NormalizeFileBytes(std::move(bytes));
   // Room for every card at once: growing a vector of large records card by card moves them all again
   // and again.
