@@ -19,6 +19,12 @@ std::string Setting(const std::optional<std::string>& given, const char* key, co
   return support::Get_InI(support::App_Title, key, fallback);
 }
 
+contacts::CardDavOptions CardDavSettings(const CliOptions& options) {
+  contacts::CardDavOptions settings;
+  settings.ca_file = Setting(options.ca_file, "CardDAV-Zertifikat", "");
+  return settings;
+}
+
 std::string OpenAreaCodes(const CliOptions& options) {
   const std::string path = Setting(options.database, "DatabaseName",
                                    support::Add_Backslash(support::ProgramFolder()) + "vorwahlen.mdb");

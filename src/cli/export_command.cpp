@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_settings.h"
+#include "contacts/carddav/carddav_source.h"
 #include "contacts/vcard_source.h"
 #include "export/export_run.h"
 #include "support/process_state.h"
@@ -125,10 +127,16 @@ int RunExportCommand(const CliOptions& options) {
 
   TerminalSurroundings surroundings(FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0);
   // What the cards reader passed over is worth knowing, but it is no message of the run.
-  contacts::VCardSource contacts(support::ProgramFolder(), &NoFolderPicker,
-                                 [](const std::string& note) { std::cerr << note << '\n'; });
+  const contacts::DiagnosticSink to_terminal = [](const std::string& note) { std::cerr << note << '\n'; };
+  std::unique_ptr<exporting::ContactSource> contacts;
+  if (contacts::IsCardDavAddress(Setting(options.contacts, "Outlook-Ordner", ""))) {
+    contacts = contacts::MakeCardDavSource(CardDavSettings(options), to_terminal);
+  } else {
+    contacts =
+        std::make_unique<contacts::VCardSource>(support::ProgramFolder(), &NoFolderPicker, to_terminal);
+  }
   const auto outcome =
-      exporting::RunExport(format, surroundings, contacts, participants, number_template, run_options);
+      exporting::RunExport(format, surroundings, *contacts, participants, number_template, run_options);
 
   // The final message belongs on standard output, unless the export itself went there.
   std::ostream& report =
