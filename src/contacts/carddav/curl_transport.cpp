@@ -92,12 +92,12 @@ class CurlTransport : public HttpTransport {
       static_cast<void>(headers.release());
       headers.reset(longer);
     }
-    curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
+    const std::string url = UseCredentialsFor(request.url);
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-    UseCredentialsFor(request.url);
 
     const std::string shown = request.method + " " + WithoutUserName(request.url);
     body_ = &body;
@@ -154,18 +154,22 @@ class CurlTransport : public HttpTransport {
   }
 
   // A password goes only where the user pointed, and in clear text only over TLS or to this machine.
-  void UseCredentialsFor(const std::string& url) {
+  // Returns the address to ask.
+  std::string UseCredentialsFor(const std::string& url) {
     CURL* h = handle_.get();
     const bool own_server = OriginOf(url) == origin_;
-    curl_easy_setopt(h, CURLOPT_USERNAME, own_server && !user_.empty() ? user_.c_str() : nullptr);
-    curl_easy_setopt(h, CURLOPT_PASSWORD, own_server && !password_.empty() ? password_.c_str() : nullptr);
+    const bool from_variable = own_server && !password_.empty();
     const bool from_netrc = own_server && password_.empty() && !netrc_.empty();
+    curl_easy_setopt(h, CURLOPT_USERNAME, from_variable ? user_.c_str() : nullptr);
+    curl_easy_setopt(h, CURLOPT_PASSWORD, from_variable ? password_.c_str() : nullptr);
     curl_easy_setopt(h, CURLOPT_NETRC,
                      static_cast<long>(from_netrc ? CURL_NETRC_OPTIONAL : CURL_NETRC_IGNORED));
     curl_easy_setopt(h, CURLOPT_NETRC_FILE, from_netrc ? netrc_.c_str() : nullptr);
     const bool clear_text_allowed = tls_only_ || IsLoopback(url);
     curl_easy_setopt(h, CURLOPT_HTTPAUTH,
                      clear_text_allowed ? CURLAUTH_BASIC | CURLAUTH_DIGEST : CURLAUTH_DIGEST);
+    // libcurl looks a user up in the netrc file only by the address's own user name.
+    return from_netrc && !user_.empty() ? WithUserName(url, user_) : url;
   }
 
   RequestFailure TransportFailure(CURLcode result, const std::string& shown) const {

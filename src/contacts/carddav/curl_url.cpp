@@ -60,6 +60,12 @@ std::string WithoutUserName(const std::string& url) {
   return Whole(Parse(url));
 }
 
+std::string WithUserName(const std::string& url, const std::string& user) {
+  const Url parsed = Parse(url);
+  curl_url_set(parsed.get(), CURLUPART_USER, user.c_str(), CURLU_URLENCODE);
+  return Part(parsed, CURLUPART_URL);
+}
+
 std::string UserNameOf(const std::string& url) {
   return Part(Parse(url), CURLUPART_USER, CURLU_URLDECODE);
 }

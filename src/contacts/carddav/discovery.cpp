@@ -1,5 +1,7 @@
 #include "contacts/carddav/discovery.h"
 
+#include <algorithm>
+
 #include "contacts/carddav/dav_request.h"
 #include "contacts/carddav/url.h"
 
@@ -49,6 +51,8 @@ std::vector<AddressBook> BooksIn(HttpTransport& http, const std::vector<std::str
       if (!known) books.push_back(std::move(book));
     }
   }
+  // In a steady order, whatever order the server lists them in.
+  std::sort(books.begin(), books.end(), [](const auto& a, const auto& b) { return a.url < b.url; });
   return books;
 }
 

@@ -12,6 +12,9 @@ void CheckAddress(const std::string& url);
 // The address as it may be shown: user name left out.
 std::string WithoutUserName(const std::string& url);
 
+// The address with this user name (encoded as an address needs it).
+std::string WithUserName(const std::string& url, const std::string& user);
+
 // The user name the address carries, decoded; empty without one.
 std::string UserNameOf(const std::string& url);
 

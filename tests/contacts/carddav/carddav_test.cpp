@@ -209,5 +209,100 @@ TEST_F(CardDav, EveryFailureKeepsTheOldPhonebookAndSaysWhy) {
   }
 }
 
+// A server that refuses addressbook-query, or answers it with no card, and has 250 cards: they come by
+// their list and addressbook-multiget in batches.
+class ScriptedServer : public carddav::HttpTransport {
+ public:
+  explicit ScriptedServer(long query_status) : query_status_(query_status) {}
+
+  carddav::HttpResponse Send(const carddav::HttpRequest& request, const carddav::BodySink& body) override {
+    const bool query = request.body.find("addressbook-query") != std::string::npos;
+    requests.push_back(request.method + (query ? " query" : ""));
+    if (query && query_status_ != 207)
+      throw carddav::RequestFailure(support::ErrorNumber::DeviceIoError, "", query_status_);
+    std::string answer = R"(<D:multistatus xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav">)";
+    if (request.method == "PROPFIND") {
+      answer +=
+          "<D:response><D:href>/ab/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/>"
+          "</D:resourcetype></D:prop><D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response>";
+      for (int i = 349; i >= 100; --i)
+        answer += "<D:response><D:href>/ab/" + std::to_string(i) + ".vcf</D:href></D:response>";
+    }
+    const std::regex href("<D:href>/ab/(\\d+)\\.vcf</D:href>");
+    for (auto it = std::sregex_iterator(request.body.begin(), request.body.end(), href);
+         it != std::sregex_iterator(); ++it) {
+      answer += "<D:response><D:href>/ab/" + (*it)[1].str() +
+                ".vcf</D:href><D:propstat><D:prop><C:address-data>"
+                "BEGIN:VCARD\nVERSION:3.0\nN:Muster;Nr. " +
+                (*it)[1].str() +
+                "\nEND:VCARD\n</C:address-data></D:prop>"
+                "<D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response>";
+    }
+    body(answer + "</D:multistatus>");
+    return {207, request.url};
+  }
+
+  std::vector<std::string> requests;
+
+ private:
+  long query_status_;
+};
+
+TEST(CardDavDownload, TakesTheCardsOneByOneWhereTheServerRefusesTheQuery) {
+  for (const long query_status : {501L, 207L}) {
+    ScriptedServer server(query_status);
+    const auto records = carddav::DownloadCards(server, "http://127.0.0.1/ab/", {});
+    EXPECT_EQ(server.requests, (std::vector<std::string>{"REPORT query", "PROPFIND", "REPORT", "REPORT"}));
+    ASSERT_EQ(records.size(), 250U);
+    EXPECT_EQ(records.front().first_name(), "Nr. 100");
+    EXPECT_EQ(records.back().first_name(), "Nr. 349");
+  }
+}
+
+// fernkartei-export as a timer runs it: address and certificate from the settings, password from ~/.netrc
+// or the environment.
+TEST(CardDavCommandLine, ListsTheAddressBooksAndExportsFromTheServer) {
+  const testing::Radicale server(true);
+  server.MakeAddressBook("bert", "/bert/privat/", "Privat");
+  server.MakeAddressBook("bert", "/bert/arbeit/", "Arbeit");
+  const testing::TempFolder home;
+  const std::string card =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:1\r\nN:Muster;Erika\r\nFN:Erika Muster\r\n"
+      "TEL;TYPE=CELL:0151 7654321\r\nEND:VCARD\r\n";
+  ASSERT_EQ(server.Curl("anna", "PUT", "/anna/kontakte/1.vcf", home.Write("1.vcf", card)), 201);
+  home.Write(".netrc",
+             "machine 127.0.0.1 login anna password geheim\nmachine 127.0.0.1 login bert password geheim\n");
+  home.Write("system.ini", "[Fernkartei]\r\nTyp=3\r\nOutlook-Ordner=" + server.Url("anna", "/anna/") +
+                               "\r\nCardDAV-Zertifikat=" + server.ca_file() + "\r\n");
+  const std::string output = home / "out.csv";
+  struct Case {
+    std::string environment;
+    std::string arguments;
+    int status;
+    std::string out;
+    std::string err;  // a part of it
+  };
+  const Case cases[] = {
+      {"FERNKARTEI_CARDDAV_PASSWORD=geheim", "--list-addressbooks " + server.Url("bert", "/"), 0,
+       "Arbeit\t" + server.Url("", "/bert/arbeit/") + "\nPrivat\t" + server.Url("", "/bert/privat/") + "\n",
+       ""},
+      {"", "--output " + output, 0, "Fertig, 1 Adressen exportiert in \n" + output + "\n", ""},
+      {"", "--ca-file /dev/null --output " + output, 1, "", "nicht vertraut"},
+  };
+  for (const Case& c : cases) {
+    const int raw =
+        std::system(("env -u FERNKARTEI_CARDDAV_PASSWORD HOME=" + home.path().string() + " " + c.environment +
+                     " " + FERNKARTEI_BIN_DIR + "/fernkartei-export --settings " + (home / "system.ini") +
+                     " " + c.arguments + " >" + (home / "out") + " 2>" + (home / "err"))
+                        .c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), c.status) << c.arguments << home.Read("err");
+    EXPECT_EQ(home.Read("out"), c.out) << c.arguments;
+    EXPECT_THAT(home.Read("err"), HasSubstr(c.err)) << c.arguments;
+    EXPECT_THAT(home.Read("err"), Not(HasSubstr("geheim")));
+  }
+  // Written by the second run, kept by the third.
+  EXPECT_EQ(home.Read("out.csv"), "displayName;destination\r\nMuster, Erika (MT);0151 7654321\r\n");
+}
+
 }  // namespace
 }  // namespace fernkartei::contacts
