@@ -21,7 +21,7 @@ std::string Setting(const std::optional<std::string>& given, const char* key, co
 
 contacts::CardDavOptions CardDavSettings(const CliOptions& options) {
   contacts::CardDavOptions settings;
-  settings.ca_file = Setting(options.ca_file, "CardDAV-Zertifikat", "");
+  settings.ca_file = Setting(options.ca_file, contacts::kCertificateKey, "");
   return settings;
 }
 
