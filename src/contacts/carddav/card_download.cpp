@@ -18,12 +18,16 @@ std::string AddressDataElement() {
   return element + "</C:address-data></D:prop>";
 }
 
-std::string QueryBody() {
+}  // namespace
+
+std::string AddressBookQuery() {
   // A filter without conditions matches every card.
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          "<C:addressbook-query xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:carddav\">" +
          AddressDataElement() + "<C:filter/></C:addressbook-query>";
 }
+
+namespace {
 
 std::string MultigetBody(const std::vector<std::string>& hrefs, std::size_t first, std::size_t end) {
   std::string body =
@@ -54,7 +58,7 @@ class Download {
     std::vector<std::string> missing;
     bool queried = true;
     try {
-      Fetch({"REPORT", url_, 1, QueryBody()}, &missing);
+      Fetch({"REPORT", url_, 1, AddressBookQuery()}, &missing);
     } catch (const RequestFailure& failure) {
       const long status = failure.status();
       if (status == 0 || status == 401 || status == 404) throw;

@@ -10,6 +10,9 @@
 
 namespace fernkartei::contacts::carddav {
 
+// The body of the REPORT that asks for every card at once.
+std::string AddressBookQuery();
+
 // One addressbook-query for every card; where the server refuses it, or leaves cards out of it, their
 // list and addressbook-multiget in batches. The records come in the order of their hrefs, as a folder's
 // cards come in the order of its file names. Each card is read by the vCard reader, `report` hearing

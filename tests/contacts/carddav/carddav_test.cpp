@@ -29,6 +29,26 @@ using ::testing::Not;
 
 constexpr const char* kOutlookFailure = "Es ist ein Fehler beim öffnene von Outlook aufgetreten";
 
+// A server that answers every PROPFIND and REPORT with 207 and the same file, or, without a file,
+// takes the request and never answers.
+class CannedServer {
+ public:
+  explicit CannedServer(const std::string& answer_file = "") : port_(testing::FreePort()) {
+    std::vector<std::string> arguments = {FERNKARTEI_PYTHON, FERNKARTEI_CANNED_SERVER, std::to_string(port_)};
+    if (!answer_file.empty()) arguments.push_back(answer_file);
+    process_ = std::make_unique<testing::ChildProcess>(arguments, folder_ / "log");
+    testing::WaitUntilListening(port_);
+  }
+  std::string Url(const std::string& path) const {
+    return "http://anna@127.0.0.1:" + std::to_string(port_) + path;
+  }
+
+ private:
+  testing::TempFolder folder_;
+  int port_;
+  std::unique_ptr<testing::ChildProcess> process_;
+};
+
 struct Outcome {
   RunOutcome outcome;
   std::string file;
@@ -149,9 +169,9 @@ TEST_F(CardDav, EveryFailureKeepsTheOldPhonebookAndSaysWhy) {
   const std::string secret = folder.Write("secret", "streng-geheim-4711");
   const std::string xxe = std::regex_replace(Contents(fs::path(FERNKARTEI_TEST_DATA) / "carddav/xxe.xml"),
                                              std::regex("SECRET_FILE"), secret);
-  const testing::CannedServer silent;
-  const testing::CannedServer malformed(std::string(FERNKARTEI_TEST_DATA) + "/carddav/malformed.xml");
-  const testing::CannedServer hostile(folder.Write("xxe.xml", xxe));
+  const CannedServer silent;
+  const CannedServer malformed(std::string(FERNKARTEI_TEST_DATA) + "/carddav/malformed.xml");
+  const CannedServer hostile(folder.Write("xxe.xml", xxe));
   CardDavOptions short_wait;
   short_wait.request_timeout = std::chrono::milliseconds(500);
   CardDavOptions small_answers;

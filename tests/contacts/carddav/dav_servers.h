@@ -1,6 +1,6 @@
 #pragma once
 // Servers for the CardDAV tests and the benchmark: Radicale from Debian on a free local port with its own
-// storage and users, plain or with a certificate made for the test; and a misbehaving server in Python.
+// storage and users, plain or with a certificate made for the test.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -137,9 +137,10 @@ class Radicale {
 
   // One request through the curl program; the HTTP status. The answer goes to `answer_file`.
   int Curl(const std::string& user, const std::string& method, const std::string& path,
-           const std::string& body_file, const std::string& answer_file = "/dev/null") const {
-    std::string command = "curl -sS -H 'Expect:' -u " + user + ":" + kDavPassword + " -X " + method +
-                          " -o '" + answer_file + "' -w '%{http_code}' '" + Url("", path) + "'";
+           const std::string& body_file, const std::string& answer_file = "/dev/null",
+           const std::string& headers = "") const {
+    std::string command = "curl -sS -H 'Expect:' " + headers + " -u " + user + ":" + kDavPassword + " -X " +
+                          method + " -o '" + answer_file + "' -w '%{http_code}' '" + Url("", path) + "'";
     if (tls_) command += " --cacert " + ca_file();
     if (!body_file.empty()) command += " --data-binary '@" + body_file + "'";
     return std::atoi(Output(command).c_str());
@@ -158,26 +159,6 @@ class Radicale {
  private:
   TempFolder folder_;
   bool tls_;
-  int port_;
-  std::unique_ptr<ChildProcess> process_;
-};
-
-// A server that answers every PROPFIND and REPORT with 207 and the same file, or, without a file,
-// takes the request and never answers.
-class CannedServer {
- public:
-  explicit CannedServer(const std::string& answer_file = "") : port_(FreePort()) {
-    std::vector<std::string> arguments = {FERNKARTEI_PYTHON, FERNKARTEI_CANNED_SERVER, std::to_string(port_)};
-    if (!answer_file.empty()) arguments.push_back(answer_file);
-    process_ = std::make_unique<ChildProcess>(arguments, folder_ / "log");
-    WaitUntilListening(port_);
-  }
-  std::string Url(const std::string& path) const {
-    return "http://anna@127.0.0.1:" + std::to_string(port_) + path;
-  }
-
- private:
-  TempFolder folder_;
   int port_;
   std::unique_ptr<ChildProcess> process_;
 };
