@@ -4,7 +4,6 @@
 // the run under 100 MB.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <fstream>
@@ -26,23 +25,12 @@ struct Measured {
 // Runs a program to its end, its output thrown away (Radicale turns some 2.1 types into plain numbers,
 // which the run then reports as passed over).
 Measured Run(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv;
-  for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
   const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0) std::abort();
-  posix_spawn_file_actions_destroy(&files);
-  int status = 0;
+  testing::ChildProcess program(arguments, "/dev/null");
   rusage usage{};
-  wait4(pid, &status, 0, &usage);
+  if (!program.Wait(usage)) std::abort();
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
-  return {took.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
+  return {took.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};  // Linux counts kilobytes
 }
 
 // Started and filled once per process: one PUT of the whole address book.

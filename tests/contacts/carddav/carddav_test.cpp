@@ -56,14 +56,14 @@ struct Outcome {
   std::vector<std::string> notes;
 };
 
-// Puts every card of the real files and of the invented ones into anna's address book, one resource
-// each, and keeps each as the server then holds it in `folder`, under the same name. Cards the server
-// refuses (2.1 with quoted-printable soft breaks, text that is not UTF-8) are left out of both.
 std::string Contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Puts every card of the real files and of the invented ones into anna's address book, one resource
+// each, and keeps each as the server then holds it in `folder`, under the same name. Cards the server
+// refuses (2.1 with quoted-printable soft breaks, text that is not UTF-8) are left out of both.
 int LoadCards(const testing::Radicale& server, const testing::TempFolder& folder) {
   std::vector<fs::path> files{fs::path(FERNKARTEI_TEST_DATA) / "carddav/invented.vcf"};
   for (const auto& entry : fs::directory_iterator(fs::path(FERNKARTEI_TEST_DATA) / "vcard")) {

@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -29,7 +31,7 @@ namespace fernkartei::testing {
 
 inline constexpr const char* kDavPassword = "geheim";
 
-// A program running beside the test, ended when this goes.
+// A program running beside the test (its output into `log`), ended when this goes unless it ended before.
 class ChildProcess {
  public:
   ChildProcess(const std::vector<std::string>& arguments, const std::string& log) {
@@ -45,47 +47,47 @@ class ChildProcess {
     if (error != 0) throw std::runtime_error("cannot start " + arguments[0]);
   }
   ~ChildProcess() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    if (pid_ != 0) kill(pid_, SIGTERM);
+    if (pid_ != 0) waitpid(pid_, nullptr, 0);
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Waits for the end; true when the program exited with 0. `usage` receives what it used.
+  bool Wait(rusage& usage) {
+    int status = 0;
+    wait4(std::exchange(pid_, 0), &status, 0, &usage);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
 
  private:
   pid_t pid_ = 0;
 };
 
-inline int Listener(int port) {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
+inline sockaddr_in Loopback(int port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(s);
-    return -1;
-  }
-  return s;
+  return address;
 }
 
 // A port nobody listens on just now.
 inline int FreePort() {
-  const int s = Listener(0);
-  sockaddr_in address{};
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = Loopback(0);
   socklen_t size = sizeof address;
+  bind(s, reinterpret_cast<sockaddr*>(&address), size);
   getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
   close(s);
   return ntohs(address.sin_port);
 }
 
 inline void WaitUntilListening(int port) {
+  const sockaddr_in address = Loopback(port);
   for (int attempt = 0; attempt < 300; ++attempt) {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool up = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool up = connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     close(s);
     if (up) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
