@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "export/contact_source.h"
+
 namespace fernkartei::cli {
 
 struct CliOptions {
@@ -25,10 +27,11 @@ inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // --explain NUMBER: how one number is cleaned, split and formatted.
-int RunExplain(const CliOptions& options);
+int RunExplain(const CliOptions& options, const std::string& program_folder);
 // --list-addressbooks URL: the address books of a CardDAV server, one per line: name, tab, address.
-int RunListAddressBooks(const CliOptions& options);
-// The export itself.
-int RunExportCommand(const CliOptions& options);
+int RunListAddressBooks(const CliOptions& options, const std::string& program_folder);
+// The export itself, over the contact sources main chose.
+int RunExportCommand(const CliOptions& options, const std::string& program_folder,
+                     const exporting::ContactSourceFactory& sources);
 
 }  // namespace fernkartei::cli

@@ -9,10 +9,11 @@
 #include <sstream>
 #include <vector>
 
-#include "contacts/vcard_source.h"
+#include "contacts/contact_sources.h"
 #include "export/export_run.h"
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
+#include "fakes/shipped_area_codes.h"
 #include "phone/area_code_database.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
@@ -28,38 +29,22 @@ struct Export {
   std::string message;
 };
 
-class RealCards : public ::testing::Test {
+class RealCards : public fakes::ShippedAreaCodesTest {
  protected:
-  static void SetUpTestSuite() {
-    phone::DB_Connection =
-        phone::OpenAreaCodeDatabase(phone::Jet4(std::string(FERNKARTEI_BIN_DIR) + "/vorwahlen.mdb"));
-    phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen");
-  }
-  static void TearDownTestSuite() {
-    phone::Area_Table_Exists = false;
-    phone::DB_Connection.reset();
-  }
-  void SetUp() override {
-    support::App_Title = "Fernkartei";
-    support::INI_Path = folder / "system.ini";
-  }
-
   Export Run(ExportFormat format, const std::string& cards) {
     fakes::FakeSurroundings surroundings;
-    contacts::VCardSource source(folder.path().string(), [] { return std::nullopt; });
+    const auto sources = contacts::MakeContactSourceFactory(folder.path().string());
     RunOptions options;
     options.contacts_folder = cards;
     options.output_path = folder / TraitsOf(format).file_name;
     std::string participants = "11,12,15";
     std::string number_template = "I (V) N";
-    EXPECT_EQ(RunExport(format, surroundings, source, participants, number_template, options),
+    EXPECT_EQ(RunExport(format, surroundings, sources, participants, number_template, options),
               RunOutcome::Written)
         << cards;
     return {folder.Read(TraitsOf(format).file_name),
             surroundings.messages.empty() ? "" : surroundings.messages[0].text};
   }
-
-  testing::TempFolder folder;
 };
 
 // The lines of a file that must end every line with CR LF and hold no other line break.

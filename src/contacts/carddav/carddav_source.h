@@ -37,9 +37,6 @@ struct CardDavOptions {
   std::size_t max_response_bytes = std::size_t{1} << 30;
 };
 
-// The settings key that names the certificate file (CardDavOptions::ca_file) for both programs.
-inline constexpr const char* kCertificateKey = "CardDAV-Zertifikat";
-
 struct AddressBook {
   std::string name;  // the display name, or the last part of the address when it has none
   std::string url;   // without user name

@@ -11,11 +11,11 @@
 #include "contacts/carddav/card_download.h"
 #include "contacts/carddav/carddav_source.h"
 #include "contacts/carddav/dav_servers.h"
+#include "contacts/contact_sources.h"
 #include "export/export_run.h"
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
-#include "phone/area_code_database.h"
-#include "support/process_state.h"
+#include "fakes/shipped_area_codes.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -87,52 +87,41 @@ int LoadCards(const testing::Radicale& server, const testing::TempFolder& folder
   return loaded;
 }
 
-class CardDav : public ::testing::Test {
+class CardDav : public fakes::ShippedAreaCodesTest {
  protected:
-  static void SetUpTestSuite() {
-    phone::DB_Connection =
-        phone::OpenAreaCodeDatabase(phone::Jet4(std::string(FERNKARTEI_BIN_DIR) + "/vorwahlen.mdb"));
-    phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen");
-  }
-  static void TearDownTestSuite() {
-    phone::Area_Table_Exists = false;
-    phone::DB_Connection.reset();
-  }
   void SetUp() override {
-    support::App_Title = "Fernkartei";
-    support::INI_Path = folder / "system.ini";
+    ShippedAreaCodesTest::SetUp();
     setenv("FERNKARTEI_CARDDAV_PASSWORD", kDavPassword, 1);
   }
 
-  // One run over an earlier phonebook "alt".
-  Outcome Run(exporting::ContactSource& source, const std::string& contacts, ExportFormat format,
-              const std::vector<std::string>& notes) {
+  // One run over an earlier phonebook "alt"; the notes are what the source told.
+  Outcome Run(const std::string& contacts, ExportFormat format,
+              const exporting::ContactSourceFactory& sources, const std::vector<std::string>& notes) {
     fakes::FakeSurroundings surroundings;
     exporting::RunOptions options;
     options.contacts_folder = contacts;
     options.output_path = folder.Write("out.csv", "alt");
-    std::string participants = "11,12,15";
     std::string number_template = "I (V) N";
     const RunOutcome outcome =
-        exporting::RunExport(format, surroundings, source, participants, number_template, options);
+        exporting::RunExport(format, surroundings, sources, "11,12,15", number_template, options);
     return {outcome, folder.Read("out.csv"), surroundings.Texts(), notes};
   }
 
-  Outcome FromServer(const std::string& url, const CardDavOptions& options,
-                     ExportFormat format = ExportFormat::Simple) {
+  // With the programs' own choice of source.
+  Outcome Export(const std::string& contacts, ExportFormat format, const std::string& certificate = "") {
     std::vector<std::string> notes;
-    const auto source = MakeCardDavSource(options, [&](const std::string& note) { notes.push_back(note); });
-    return Run(*source, url, format, notes);
+    const auto sources = MakeContactSourceFactory(
+        folder.path().string(), [&](const std::string& note) { notes.push_back(note); }, certificate);
+    return Run(contacts, format, sources, notes);
   }
 
-  Outcome FromFolder(const std::string& path, ExportFormat format) {
-    VCardSource source(folder.path().string(), {});
-    Outcome outcome = Run(source, path, format, {});
-    outcome.notes = source.Diagnostics();
-    return outcome;
+  Outcome FromServer(const std::string& url, const CardDavOptions& options) {
+    std::vector<std::string> notes;
+    const auto sources = [&](const std::string&, const exporting::FolderPicker&) {
+      return MakeCardDavSource(options, [&](const std::string& note) { notes.push_back(note); });
+    };
+    return Run(url, ExportFormat::Simple, sources, notes);
   }
-
-  testing::TempFolder folder;
 };
 
 TEST_F(CardDav, GivesThePhonebookOfTheSameCardsInAFolder) {
@@ -140,14 +129,12 @@ TEST_F(CardDav, GivesThePhonebookOfTheSameCardsInAFolder) {
     const testing::Radicale server(tls);
     const testing::TempFolder cards;
     EXPECT_GE(LoadCards(server, cards), 12);
-    CardDavOptions options;
-    options.ca_file = server.ca_file();
     // The address book itself, its principal, and the server, found through its well-known address.
     for (const std::string path : {"/anna/kontakte/", "/anna/", "/"}) {
       for (const auto format :
            {ExportFormat::Nfon, ExportFormat::Siemens, ExportFormat::Outlook, ExportFormat::Simple}) {
-        const Outcome expected = FromFolder(cards.path().string(), format);
-        const Outcome got = FromServer(server.Url("anna", path), options, format);
+        const Outcome expected = Export(cards.path().string(), format);
+        const Outcome got = Export(server.Url("anna", path), format, server.ca_file());
         EXPECT_EQ(got.outcome, RunOutcome::Written) << path << (got.notes.empty() ? "" : got.notes.back());
         EXPECT_EQ(got.file, expected.file) << path;
         EXPECT_EQ(got.messages, expected.messages) << path;
