@@ -55,7 +55,7 @@ class CurlTransport : public HttpTransport {
       : options_(options),
         origin_(OriginOf(first_url)),
         user_(UserNameOf(first_url)),
-        tls_only_(OriginOf(first_url).rfind("https:", 0) == 0),
+        over_tls_(OriginOf(first_url).rfind("https:", 0) == 0),
         handle_(curl_easy_init()) {
     if (!handle_) throw RequestFailure(ErrorNumber::OutOfMemory, "libcurl lässt sich nicht starten");
     if (const char* password = std::getenv(kPasswordVariable); password != nullptr && *password != '\0') {
@@ -65,7 +65,7 @@ class CurlTransport : public HttpTransport {
     CURL* h = handle_.get();
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     // Once on TLS, a redirect may not drop to plain HTTP.
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, tls_only_ ? "https" : "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, over_tls_ ? "https" : "http,https");
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, options_.max_redirects);
     // A redirected PROPFIND or REPORT keeps its method and its body.
@@ -82,33 +82,8 @@ class CurlTransport : public HttpTransport {
   }
 
   HttpResponse Send(const HttpRequest& request, const BodySink& body) override {
-    CURL* h = handle_.get();
-    std::unique_ptr<curl_slist, CurlDeleter> headers;
-    for (const std::string& line :
-         {"Depth: " + std::to_string(request.depth),
-          std::string("Content-Type: application/xml; charset=utf-8"), std::string("Expect:")}) {
-      curl_slist* longer = curl_slist_append(headers.get(), line.c_str());
-      if (longer == nullptr) throw RequestFailure(ErrorNumber::OutOfMemory, "kein Speicher");
-      static_cast<void>(headers.release());
-      headers.reset(longer);
-    }
-    const std::string url = UseCredentialsFor(request.url);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-
     const std::string shown = request.method + " " + WithoutUserName(request.url);
-    body_ = &body;
-    received_ = 0;
-    too_large_ = false;
-    sink_failure_ = nullptr;
-    error_[0] = '\0';
-    const CURLcode result = curl_easy_perform(h);
-    body_ = nullptr;
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
-
+    const CURLcode result = Perform(request, body);
     if (sink_failure_) std::rethrow_exception(sink_failure_);
     if (too_large_) {
       throw RequestFailure(ErrorNumber::OutOfMemory, shown + ": Antwort länger als " +
@@ -118,9 +93,9 @@ class CurlTransport : public HttpTransport {
     if (result != CURLE_OK) throw TransportFailure(result, shown);
 
     HttpResponse response;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &response.status);
+    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &response.status);
     char* effective = nullptr;
-    curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective);
+    curl_easy_getinfo(handle_.get(), CURLINFO_EFFECTIVE_URL, &effective);
     response.url = WithoutUserName(effective != nullptr ? effective : request.url);
     if (response.status < 200 || response.status > 299) {
       const ErrorNumber number = response.status == 404 ? ErrorNumber::PathNotFound
@@ -134,6 +109,33 @@ class CurlTransport : public HttpTransport {
   }
 
  private:
+  CURLcode Perform(const HttpRequest& request, const BodySink& body) {
+    CURL* h = handle_.get();
+    curl_slist* headers = nullptr;
+    for (const std::string& line :
+         {"Depth: " + std::to_string(request.depth),
+          std::string("Content-Type: application/xml; charset=utf-8"), std::string("Expect:")}) {
+      curl_slist* longer = curl_slist_append(headers, line.c_str());
+      if (longer != nullptr) headers = longer;
+    }
+    const std::unique_ptr<curl_slist, CurlDeleter> owned(headers);
+    const std::string url = UseCredentialsFor(request.url);
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+    body_ = &body;
+    received_ = 0;
+    too_large_ = false;
+    sink_failure_ = nullptr;
+    error_[0] = '\0';
+    const CURLcode result = curl_easy_perform(h);
+    body_ = nullptr;
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
+    return result;
+  }
+
   static std::size_t OnBody(char* data, std::size_t, std::size_t size, void* user) {
     auto& self = *static_cast<CurlTransport*>(user);
     self.received_ += size;
@@ -165,7 +167,7 @@ class CurlTransport : public HttpTransport {
     curl_easy_setopt(h, CURLOPT_NETRC,
                      static_cast<long>(from_netrc ? CURL_NETRC_OPTIONAL : CURL_NETRC_IGNORED));
     curl_easy_setopt(h, CURLOPT_NETRC_FILE, from_netrc ? netrc_.c_str() : nullptr);
-    const bool clear_text_allowed = tls_only_ || IsLoopback(url);
+    const bool clear_text_allowed = over_tls_ || IsLoopback(url);
     curl_easy_setopt(h, CURLOPT_HTTPAUTH,
                      clear_text_allowed ? CURLAUTH_BASIC | CURLAUTH_DIGEST : CURLAUTH_DIGEST);
     // libcurl looks a user up in the netrc file only by the address's own user name.
@@ -197,7 +199,7 @@ class CurlTransport : public HttpTransport {
   std::string user_;
   std::string password_;
   std::string netrc_;
-  bool tls_only_;
+  bool over_tls_;
   std::unique_ptr<CURL, CurlDeleter> handle_;
   char error_[CURL_ERROR_SIZE] = {};
   const BodySink* body_ = nullptr;
