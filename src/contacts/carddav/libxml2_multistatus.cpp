@@ -19,6 +19,10 @@ namespace {
 using support::ErrorNumber;
 using support::Failure;
 
+// Of one text in the answer, a card above all: a card with photos has a few megabytes, so this is far
+// beyond any real one and keeps a hostile answer from filling the memory with a single text.
+constexpr std::size_t kLargestText = std::size_t{64} << 20;
+
 constexpr std::string_view kDav = "DAV:";
 constexpr std::string_view kCardDav = "urn:ietf:params:xml:ns:carddav";
 
