@@ -3,11 +3,13 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "contacts/carddav/http_transport.h"
 #include "contacts/carddav/url.h"
@@ -35,11 +37,14 @@ std::string NetrcFile() {
   return (folder / ".netrc").string();
 }
 
-std::string StatusText(long status) {
+std::string StatusText(long status, const std::string& url) {
   switch (status) {
     case 401:
       return "HTTP 401, Anmeldung abgelehnt (Benutzername und Passwort in ~/.netrc oder " +
-             std::string(kPasswordVariable) + " prüfen)";
+             std::string(kPasswordVariable) + " prüfen" +
+             (url.rfind("http:", 0) == 0 && !IsLoopback(url)
+                  ? "; ohne TLS geht das Passwort nur mit Digest an einen anderen Rechner, https:// nutzen)"
+                  : ")");
     case 403:
       return "HTTP 403, Zugriff verweigert";
     case 404:
@@ -53,7 +58,7 @@ class CurlTransport : public HttpTransport {
  public:
   CurlTransport(const CardDavOptions& options, const std::string& first_url)
       : options_(options),
-        origin_(OriginOf(first_url)),
+        origins_{OriginOf(first_url)},
         user_(UserNameOf(first_url)),
         over_tls_(OriginOf(first_url).rfind("https:", 0) == 0),
         handle_(curl_easy_init()) {
@@ -81,6 +86,14 @@ class CurlTransport : public HttpTransport {
     curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
   }
 
+  void ShareCredentialsWith(const std::string& url) override {
+    const std::string origin = OriginOf(url);
+    if (over_tls_ && origin.rfind("https:", 0) == 0 &&
+        std::find(origins_.begin(), origins_.end(), origin) == origins_.end()) {
+      origins_.push_back(origin);
+    }
+  }
+
   HttpResponse Send(const HttpRequest& request, const BodySink& body) override {
     const std::string shown = request.method + " " + WithoutUserName(request.url);
     const CURLcode result = Perform(request, body);
@@ -102,8 +115,9 @@ class CurlTransport : public HttpTransport {
                                  : response.status == 401 || response.status == 403
                                      ? ErrorNumber::PermissionDenied
                                      : ErrorNumber::DeviceIoError;
-      throw RequestFailure(number, request.method + " " + response.url + ": " + StatusText(response.status),
-                           response.status);
+      throw RequestFailure(
+          number, request.method + " " + response.url + ": " + StatusText(response.status, request.url),
+          response.status);
     }
     return response;
   }
@@ -159,7 +173,7 @@ class CurlTransport : public HttpTransport {
   // Returns the address to ask.
   std::string UseCredentialsFor(const std::string& url) {
     CURL* h = handle_.get();
-    const bool own_server = OriginOf(url) == origin_;
+    const bool own_server = std::find(origins_.begin(), origins_.end(), OriginOf(url)) != origins_.end();
     const bool from_variable = own_server && !password_.empty();
     const bool from_netrc = own_server && password_.empty() && !netrc_.empty();
     curl_easy_setopt(h, CURLOPT_USERNAME, from_variable ? user_.c_str() : nullptr);
@@ -195,7 +209,7 @@ class CurlTransport : public HttpTransport {
   }
 
   CardDavOptions options_;
-  std::string origin_;
+  std::vector<std::string> origins_;  // where credentials may go
   std::string user_;
   std::string password_;
   std::string netrc_;

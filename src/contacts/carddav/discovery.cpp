@@ -42,10 +42,12 @@ AddressBook BookOf(const Answer& answer, const DavResource& resource) {
 std::vector<AddressBook> BooksIn(HttpTransport& http, const std::vector<std::string>& homes) {
   std::vector<AddressBook> books;
   for (const auto& home : homes) {
+    http.ShareCredentialsWith(home);
     const Answer listing = Propfind(http, home, 1);
     for (const auto& resource : listing.resources) {
       if (!resource.address_book) continue;
       AddressBook book = BookOf(listing, resource);
+      http.ShareCredentialsWith(book.url);
       bool known = false;
       for (const auto& b : books) known = known || b.url == book.url;
       if (!known) books.push_back(std::move(book));
@@ -70,7 +72,9 @@ std::vector<AddressBook> Explore(HttpTransport& http, const std::string& url) {
   if (self.address_book) return {BookOf(here, self)};
   std::vector<std::string> homes = Resolved(here, self.address_book_homes);
   if (homes.empty() && !self.current_user_principal.empty()) {
-    const Answer principal = Propfind(http, ResolveReference(here.url, self.current_user_principal), 0);
+    const std::string principal_url = ResolveReference(here.url, self.current_user_principal);
+    http.ShareCredentialsWith(principal_url);
+    const Answer principal = Propfind(http, principal_url, 0);
     if (!principal.resources.empty())
       homes = Resolved(principal, principal.resources.front().address_book_homes);
   }

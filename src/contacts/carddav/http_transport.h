@@ -46,6 +46,9 @@ class HttpTransport {
   // Throws RequestFailure for every failure of transport or authentication, for an answer that is not
   // 2xx and for one over the size limit; what the body sink throws passes through.
   virtual HttpResponse Send(const HttpRequest& request, const BodySink& body) = 0;
+  // The server named another host for the user's address books (iCloud does): the credentials may go
+  // there too, but only over TLS, and only when they went to the first host over TLS.
+  virtual void ShareCredentialsWith(const std::string& url) = 0;
 };
 
 // Credentials go only to the scheme, host and port of `first_url`: its user name, and the password from

@@ -16,6 +16,7 @@
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
 #include "fakes/shipped_area_codes.h"
+#include "support/whole_file.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -57,8 +58,7 @@ struct Outcome {
 };
 
 std::string Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return support::ReadWholeFile(file, 1 << 24).bytes;
 }
 
 // Puts every card of the real files and of the invented ones into anna's address book, one resource
@@ -248,6 +248,7 @@ class ScriptedServer : public carddav::HttpTransport {
     body(answer + "</D:multistatus>");
     return {207, request.url};
   }
+  void ShareCredentialsWith(const std::string&) override {}
 
   std::vector<std::string> requests;
 
