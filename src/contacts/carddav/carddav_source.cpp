@@ -61,18 +61,23 @@ class CardDavFolder : public exporting::ContactFolder {
   DiagnosticSink sink_;
 };
 
+// What every object of the source passes on to the next.
+struct SourceSettings {
+  CardDavOptions options;
+  DiagnosticSink sink;
+};
+
 class CardDavNamespace : public exporting::ContactNamespace {
  public:
-  CardDavNamespace(CardDavOptions options, DiagnosticSink sink)
-      : options_(std::move(options)), sink_(std::move(sink)) {}
+  explicit CardDavNamespace(SourceSettings settings) : settings_(std::move(settings)) {}
 
   std::unique_ptr<exporting::ContactFolder> GetDefaultFolder(const std::string& folder) override {
-    return Told(sink_, [&]() -> std::unique_ptr<exporting::ContactFolder> {
+    return Told(settings_.sink, [&]() -> std::unique_ptr<exporting::ContactFolder> {
       const std::string url = support::Trim(folder);
       carddav::CheckAddress(url);
-      auto http = carddav::MakeHttpTransport(options_, url);
+      auto http = carddav::MakeHttpTransport(settings_.options, url);
       AddressBook book = TheOnlyAddressBook(url, carddav::FindAddressBooks(*http, url));
-      return std::make_unique<CardDavFolder>(std::move(book), std::move(http), sink_);
+      return std::make_unique<CardDavFolder>(std::move(book), std::move(http), settings_.sink);
     });
   }
 
@@ -80,37 +85,32 @@ class CardDavNamespace : public exporting::ContactNamespace {
   std::unique_ptr<exporting::ContactFolder> PickFolder() override { return nullptr; }
 
  private:
-  CardDavOptions options_;
-  DiagnosticSink sink_;
+  SourceSettings settings_;
 };
 
 class CardDavApplication : public exporting::ContactApplication {
  public:
-  CardDavApplication(CardDavOptions options, DiagnosticSink sink)
-      : options_(std::move(options)), sink_(std::move(sink)) {}
+  explicit CardDavApplication(SourceSettings settings) : settings_(std::move(settings)) {}
 
   std::unique_ptr<exporting::ContactNamespace> GetNamespace(const std::string& type) override {
     if (!support::EqualsIgnoringAsciiCase(type, "MAPI")) throw Failure(ErrorNumber::InvalidProcedureCall);
-    return std::make_unique<CardDavNamespace>(options_, sink_);
+    return std::make_unique<CardDavNamespace>(settings_);
   }
 
  private:
-  CardDavOptions options_;
-  DiagnosticSink sink_;
+  SourceSettings settings_;
 };
 
 class CardDavSource : public exporting::ContactSource {
  public:
-  CardDavSource(CardDavOptions options, DiagnosticSink sink)
-      : options_(std::move(options)), sink_(std::move(sink)) {}
+  explicit CardDavSource(SourceSettings settings) : settings_(std::move(settings)) {}
 
   std::unique_ptr<exporting::ContactApplication> CreateApplication() override {
-    return std::make_unique<CardDavApplication>(options_, sink_);
+    return std::make_unique<CardDavApplication>(settings_);
   }
 
  private:
-  CardDavOptions options_;
-  DiagnosticSink sink_;
+  SourceSettings settings_;
 };
 
 }  // namespace
@@ -123,7 +123,7 @@ std::vector<AddressBook> ListAddressBooks(const std::string& url, const CardDavO
 
 std::unique_ptr<exporting::ContactSource> MakeCardDavSource(CardDavOptions options,
                                                             DiagnosticSink on_diagnostic) {
-  return std::make_unique<CardDavSource>(std::move(options), std::move(on_diagnostic));
+  return std::make_unique<CardDavSource>(SourceSettings{std::move(options), std::move(on_diagnostic)});
 }
 
 }  // namespace fernkartei::contacts
