@@ -10,7 +10,7 @@
 namespace fernkartei::cli {
 
 int RunCommandLine(const std::vector<std::string>& arguments, const std::string& program_folder,
-                   const exporting::ContactSourceFactory& sources, const Console& console) {
+                   const SourcesFor& sources, const Console& console) {
   CliOptions options;
   CLI::App app{"Fernkartei: Kontakte als Telefonbuch-Datei für die Telefonanlage exportieren",
                "fernkartei-export"};
@@ -20,11 +20,17 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::string&
       ->check(CLI::IsMember(format_names));
   app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
   app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
-  app.add_option("--contacts", options.contacts, "Ordner mit vCard-Dateien oder eine .vcf-Datei");
+  app.add_option(
+      "--contacts", options.contacts,
+      "Ordner mit vCard-Dateien, eine .vcf-Datei oder die https://-Adresse eines CardDAV-Adressbuchs");
   app.add_option("--database", options.database, "Vorwahl-Datenbank");
   app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
   app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");
   app.add_option("--explain", options.explain, "zeigt, wie eine Rufnummer formatiert wird");
+  app.add_option("--ca-file", options.ca_file,
+                 "Zertifikat (PEM), dem beim CardDAV-Server zusätzlich vertraut wird");
+  app.add_option("--list-addressbooks", options.list_addressbooks,
+                 "zeigt die Adressbücher unter einer CardDAV-Adresse");
   try {
     // CLI11 takes the arguments last one first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -36,8 +42,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::string&
     return kExitUsage;
   }
   try {
-    return options.explain ? RunExplain(options, program_folder, console)
-                           : RunExportCommand(options, program_folder, sources, console);
+    if (options.explain) return RunExplain(options, program_folder, console);
+    if (options.list_addressbooks) return RunListAddressBooks(options, program_folder, console);
+    return RunExportCommand(options, program_folder, sources(options.ca_file), console);
   } catch (const support::Failure& failure) {
     console.err << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return kExitRunFailed;

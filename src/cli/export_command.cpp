@@ -1,6 +1,7 @@
 // fernkartei-export without --explain: one export run with the settings the desktop program would use,
 // messages on the terminal instead of message boxes.
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>

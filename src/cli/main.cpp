@@ -21,8 +21,10 @@
 int main(int argc, char** argv) {
   // The parts of the program: the contact sources of this platform, their notes on standard error.
   const std::string program_folder = fernkartei::support::ProgramFolder();
-  const auto sources = fernkartei::contacts::MakeContactSourceFactory(
-      program_folder, [](const std::string& note) { std::cerr << note << '\n'; });
+  const auto sources = [&program_folder](const std::optional<std::string>& certificate_file) {
+    return fernkartei::contacts::MakeContactSourceFactory(
+        program_folder, [](const std::string& note) { std::cerr << note << '\n'; }, certificate_file);
+  };
   const fernkartei::cli::Console console{std::cout, std::cerr,
                                          FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0};
   return fernkartei::cli::RunCommandLine({argv + 1, argv + argc}, program_folder, sources, console);

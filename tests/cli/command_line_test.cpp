@@ -37,8 +37,10 @@ class CommandLine : public ::testing::Test {
     if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end())
       arguments.insert(arguments.begin(), {"--settings", program / "system.ini"});
     std::ostringstream own_out, err;
-    const auto sources = contacts::MakeContactSourceFactory(
-        program.path().string(), [&](const std::string& note) { err << note << '\n'; });
+    const auto sources = [&](const std::optional<std::string>& certificate_file) {
+      return contacts::MakeContactSourceFactory(
+          program.path().string(), [&](const std::string& note) { err << note << '\n'; }, certificate_file);
+    };
     const int status =
         RunCommandLine(arguments, program.path().string(), sources, {out ? *out : own_out, err, false});
     return {status, own_out.str(), err.str()};
