@@ -1,10 +1,8 @@
-// The reader's view of a line, and the text helpers below it. Whole files are read in golden_test.cpp.
+// The reader's view of a line. Whole files, with every encoding and escape, are read in golden_test.cpp.
 
 #include "contacts/vcard_parser.h"
 
 #include <gtest/gtest.h>
-
-#include "contacts/vcard_text.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -39,24 +37,6 @@ TEST(VCardReader, SplitsHeaderIntoGroupNameAndParameters) {
   EXPECT_TRUE(props[2].HasType("WORK"));
   EXPECT_FALSE(props[2].HasType("QUOTED-PRINTABLE"));
   EXPECT_EQ(props[2].Parameter("ENCODING")->values, std::vector<std::string>{"QUOTED-PRINTABLE"});
-}
-
-TEST(ValueText, QuotedPrintableEscapesComponentsAndBrokenUtf16) {
-  EXPECT_EQ(DecodeQuotedPrintable("a=3Db=0D=0Ac"), "a=b\r\nc");
-  EXPECT_EQ(DecodeQuotedPrintable("abc="), "abc");  // a soft break whose next line never came
-  EXPECT_EQ(DecodeQuotedPrintable("=4"), "=4");
-  EXPECT_EQ(DecodeQuotedPrintable("=e4"), "\xE4");
-  EXPECT_EQ(UnescapeText("a\\nb\\Nc\\,d\\;e\\\\f\\:g", false), "a\nb\nc,d;e\\f:g");
-  EXPECT_EQ(UnescapeText("a\\nb\\;c", true), "a\\nb;c");
-  EXPECT_EQ(UnescapeText("trailing\\", false), "trailing\\");
-  EXPECT_EQ(SplitComponents("a\\;b;c\\\\;d", false), (std::vector<std::string>{"a;b", "c\\", "d"}));
-  EXPECT_EQ(SplitComponents("", false), (std::vector<std::string>{""}));
-  // A lone surrogate and an odd last byte become replacement characters.
-  EXPECT_EQ(NormalizeFileBytes(std::string("\xFF\xFE"
-                                           "A\0\x3D\xD8"
-                                           "B",
-                                           7)),
-            "A\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 }  // namespace

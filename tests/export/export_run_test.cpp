@@ -24,6 +24,7 @@ using support::ErrorNumber;
 
 constexpr const char* kOutlookFailure = "Es ist ein Fehler beim öffnene von Outlook aufgetreten";
 constexpr const char* kErrorOccurred = "Es ist ein Fehler aufgetreten";
+constexpr const char* kNoParticipantsGiven = "Fehler, keine Teilnehmer angegeben";
 constexpr const char* kOldFile = "displayName;destination\r\nAlt, Anton (BT);0711 1\r\n";
 
 FakeItem Contact(const std::string& name, std::map<std::string, std::string> properties) {
@@ -87,74 +88,62 @@ TEST_F(ExportRun, EndsWithTheCountTheHourglassGoneAndTheBarBackAtTheStart) {
 struct FailureCase {
   const char* what;
   std::function<void(ExportRun&)> arrange;
-  ExportFormat format;
   std::string message;  // empty: the run ends without a message
-  MessageIcon icon;
-  bool contacts_opened;
+  bool contacts_opened = true;
+  ExportFormat format = ExportFormat::Simple;
+  MessageIcon icon = MessageIcon::None;
 };
 
-void PickFrom(ExportRun& run, std::optional<FakeFolder> folder, const char* failing = "") {
-  support::Write_INI("Fernkartei", "Outlook-Ordner", "");
-  run.script.picked = std::move(folder);
-  run.script.failing.insert(failing);
+std::function<void(ExportRun&)> Failing(const char* call) {
+  return [call](ExportRun& r) { r.script.failing.insert(call); };
 }
+// No folder configured: the dialog gives this one, or nothing, while `call` fails.
+std::function<void(ExportRun&)> Picking(std::optional<FakeFolder> folder, const char* call = "") {
+  return [folder, call](ExportRun& r) {
+    support::Write_INI("Fernkartei", "Outlook-Ordner", "");
+    r.script.picked = folder;
+    r.script.failing.insert(call);
+  };
+}
+std::function<void(ExportRun&)> FileFails(FileCall call, ErrorNumber number) {
+  return [call, number](ExportRun& r) { r.files.emplace(call, number); };
+}
+const auto kNoParticipants = [](ExportRun& r) { r.participants.clear(); };
 
 const FailureCase kFailureCases[] = {
-    {"no participants for NFon", [](ExportRun& r) { r.participants.clear(); }, ExportFormat::Nfon,
-     "Fehler, keine Teilnehmer angegeben", MessageIcon::None, false},
-    {"no participants for Siemens", [](ExportRun& r) { r.participants.clear(); }, ExportFormat::Siemens,
-     "Fehler, keine Teilnehmer angegeben", MessageIcon::None, false},
+    {"no participants for NFon", kNoParticipants, kNoParticipantsGiven, false, ExportFormat::Nfon},
+    {"no participants for Siemens", kNoParticipants, kNoParticipantsGiven, false, ExportFormat::Siemens},
     {"a folder where the file should be",
      [](ExportRun& r) {
        std::filesystem::remove(r.output);
        std::filesystem::create_directory(r.output);
      },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, false},
-    {"no file may be created beside the old one",
-     [](ExportRun& r) { r.files.emplace(FileCall::Open, ErrorNumber::PermissionDenied); },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, false},
-    {"Outlook cannot be created", [](ExportRun& r) { r.script.failing.insert("CreateApplication"); },
-     ExportFormat::Simple, kOutlookFailure, MessageIcon::None, true},
-    {"no namespace", [](ExportRun& r) { r.script.failing.insert("GetNamespace"); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
+     kErrorOccurred, false},
+    {"no file may be created beside the old one", FileFails(FileCall::Open, ErrorNumber::PermissionDenied),
+     kErrorOccurred, false},
+    {"Outlook cannot be created", Failing("CreateApplication"), kOutlookFailure},
+    {"no namespace", Failing("GetNamespace"), kOutlookFailure},
     {"folder not accepted", [](ExportRun&) { support::Write_INI("Fernkartei", "Outlook-Ordner", "99"); },
-     ExportFormat::Simple, kOutlookFailure, MessageIcon::None, true},
-    {"picker cancelled", [](ExportRun& r) { PickFrom(r, std::nullopt); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
-    {"picker fails", [](ExportRun& r) { PickFrom(r, FakeFolder{}, "PickFolder"); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
-    {"picked folder's default property fails",
-     [](ExportRun& r) { PickFrom(r, FakeFolder{}, "DefaultProperty"); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
-    {"picked folder's default property is 0",
-     [](ExportRun& r) {
-       PickFrom(r, FakeFolder{"0", kContactItemType, {}});
-     },
-     ExportFormat::Simple, "", MessageIcon::None, true},
-    {"item type fails", [](ExportRun& r) { PickFrom(r, FakeFolder{}, "DefaultItemType"); },
-     ExportFormat::Simple, kOutlookFailure, MessageIcon::None, true},
-    {"not a contacts folder",
-     [](ExportRun& r) {
-       PickFrom(r, FakeFolder{"Posteingang", 0, {}});
-     },
-     ExportFormat::Simple, "Bitte einen Kontakte-Ordner auswählen", MessageIcon::Stop, true},
-    {"items fail", [](ExportRun& r) { r.script.failing.insert("Items"); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
-    {"sort fails", [](ExportRun& r) { r.script.failing.insert("Sort"); }, ExportFormat::Simple,
-     kOutlookFailure, MessageIcon::None, true},
-    {"output folder missing", [](ExportRun& r) { r.output = r.folder / "fehlt/simple.csv"; },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, true},
-    {"a full disk", [](ExportRun& r) { r.files.emplace(FileCall::Write, ErrorNumber::DiskFull); },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, true},
+     kOutlookFailure},
+    {"picker cancelled", Picking(std::nullopt), kOutlookFailure},
+    {"picker fails", Picking(FakeFolder{}, "PickFolder"), kOutlookFailure},
+    {"picked folder's default property fails", Picking(FakeFolder{}, "DefaultProperty"), kOutlookFailure},
+    {"picked folder's default property is 0", Picking(FakeFolder{"0", kContactItemType, {}}), ""},
+    {"item type fails", Picking(FakeFolder{}, "DefaultItemType"), kOutlookFailure},
+    {"not a contacts folder", Picking(FakeFolder{"Posteingang", 0, {}}),
+     "Bitte einen Kontakte-Ordner auswählen", true, ExportFormat::Simple, MessageIcon::Stop},
+    {"items fail", Failing("Items"), kOutlookFailure},
+    {"sort fails", Failing("Sort"), kOutlookFailure},
+    {"output folder missing", [](ExportRun& r) { r.output = r.folder / "fehlt/simple.csv"; }, kErrorOccurred},
+    {"a full disk", FileFails(FileCall::Write, ErrorNumber::DiskFull), kErrorOccurred},
     {"the new file cannot take the old one's place",
-     [](ExportRun& r) { r.files.emplace(FileCall::Replace, ErrorNumber::PermissionDenied); },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, true},
+     FileFails(FileCall::Replace, ErrorNumber::PermissionDenied), kErrorOccurred},
     {"a stream that refuses the bytes",
      [](ExportRun& r) {
        r.broken_stream.setstate(std::ios::badbit);
        r.options.output_stream = &r.broken_stream;
      },
-     ExportFormat::Simple, kErrorOccurred, MessageIcon::None, true},
+     kErrorOccurred},
 };
 
 class ExportRunFailure : public ExportRun, public ::testing::WithParamInterface<FailureCase> {};
@@ -196,7 +185,7 @@ TEST_F(ExportRun, OnlyAPickedFolderIsRecorded) {
   EXPECT_TRUE(Calls(script, "DefaultItemType").empty());
   EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", "-"), "-");
 
-  PickFrom(*this, FakeFolder{"Kontakte (privat)", kContactItemType, {Erika()}});
+  Picking(FakeFolder{"Kontakte (privat)", kContactItemType, {Erika()}})(*this);
   ASSERT_EQ(Run(), RunOutcome::Written);
   EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", ""), "Kontakte (privat)");
   EXPECT_EQ(Calls(script, "GetDefaultFolder").size(), 1U);
@@ -265,15 +254,7 @@ TEST_F(ExportRun, EachContactIsCountedAndLabelledByItsName) {
   }
 }
 
-TEST(StepProgress, RunsFromOneToTheMaximumAndStartsAgain) {
-  const std::pair<int, float> cases[] = {{0, 1}, {1, 9}, {12, 97}, {13, 5}, {25, 1}, {26, 9}};
-  for (const auto& [items, value] : cases) {
-    FakeSurroundings s;
-    for (int step = 0; step < items * 8; ++step) Step_Progress(s);
-    EXPECT_EQ(s.value, value) << items << " items";
-  }
-}
-
+// The bar moves once per telephone entry and starts again at 1 after its maximum.
 TEST_F(ExportRun, TheBarMovesOncePerTelephoneEntry) {
   for (const int count : {12, 13}) {
     script.default_folders["10"].items.assign(static_cast<std::size_t>(count), Erika());
