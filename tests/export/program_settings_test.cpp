@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "export/export_run.h"
 #include "fixtures/program_folder.h"
 
@@ -41,21 +39,6 @@ TEST(ProgramSettings, EachKeyWithItsDefault) {
   EXPECT_EQ(ReadProgramSettings(program.path().string()).format, std::nullopt);
 }
 
-// Restores an environment variable when the test ends.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnvironment() { Set(old_ ? old_->c_str() : nullptr); }
-  void Set(const char* value) { value != nullptr ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(DefaultOutputPath, FollowsTheUserProfileElseTheDocumentsFolder) {
   testing::TempFolder home;
   const std::string h = home.path().string();
@@ -76,10 +59,10 @@ TEST(DefaultOutputPath, FollowsTheUserProfileElseTheDocumentsFolder) {
        h + "/Documents/outlook.csv"},
       {"no profile, no user dirs", nullptr, "", ExportFormat::Nfon, h + "/Documents/nfon.csv"},
   };
-  ScopedEnvironment home_variable("HOME", h.c_str());
-  ScopedEnvironment config_variable("XDG_CONFIG_HOME", (h + "/config").c_str());
+  testing::ScopedEnvironment home_variable("HOME", h.c_str());
+  testing::ScopedEnvironment config_variable("XDG_CONFIG_HOME", (h + "/config").c_str());
   for (const auto& c : cases) {
-    ScopedEnvironment profile("USERPROFILE", c.profile);
+    testing::ScopedEnvironment profile("USERPROFILE", c.profile);
     home.Write("config/user-dirs.dirs", "# written by xdg-user-dirs-update\n" + c.user_dirs);
     EXPECT_EQ(DefaultOutputPath(c.format), c.expected) << c.what;
   }
