@@ -205,45 +205,24 @@ TEST_F(ExportRun, EmptyTemplateBecomesTheDefaultAndOnlyTwoFormatsNeedParticipant
 }
 
 // The lines of one contact in simple.csv, label by label.
-FakeItem Item(std::map<std::string, std::string> properties, std::set<std::string> failing = {}) {
-  return FakeItem{std::move(properties), std::move(failing), false};
-}
-
 TEST_F(ExportRun, EachContactIsCountedAndLabelledByItsName) {
+  const std::string N = "LastNameAndFirstName", F = "FirstName", L = "LastName",
+                    PT = "PrimaryTelephoneNumber", BT = "BusinessTelephoneNumber", HT = "HomeTelephoneNumber",
+                    MT = "MobileTelephoneNumber", OT = "OtherTelephoneNumber";
   const std::pair<FakeItem, std::string> cases[] = {
-      {Item({{"LastNameAndFirstName", "  "}, {"FirstName", "Anna"}, {"MobileTelephoneNumber", "1"}}),
-       "Anna (MT);1\r\n"},
-      {Item({{"LastNameAndFirstName", ""},
-             {"FirstName", "Anna"},
-             {"LastName", "Berg"},
-             {"HomeTelephoneNumber", "2"}}),
-       "Anna Berg (HT);2\r\n"},
-      {Item({{"LastNameAndFirstName", ""},
-             {"FirstName", "   "},
-             {"LastName", "Berg"},
-             {"OtherTelephoneNumber", "3"}}),
-       "Berg (OT);3\r\n"},
-      {Item({{"LastNameAndFirstName", ""}, {"MobileTelephoneNumber", "0151 1"}}), "(MT);0151 1\r\n"},
-      // The full name is kept as read, inner blanks too.
-      {Item({{"LastNameAndFirstName", " Groß,  Jürgen "},
-             {"FirstName", "X"},
-             {"PrimaryTelephoneNumber", "4"}}),
-       "Groß,  Jürgen (PT);4\r\n"},
+      {{{{N, "  "}, {F, "Anna"}, {MT, "1"}}}, "Anna (MT);1\r\n"},
+      {{{{N, ""}, {F, "Anna"}, {L, "Berg"}, {HT, "2"}}}, "Anna Berg (HT);2\r\n"},
+      {{{{N, ""}, {F, "   "}, {L, "Berg"}, {OT, "3"}}}, "Berg (OT);3\r\n"},
+      {{{{N, ""}, {MT, "0151 1"}}}, "(MT);0151 1\r\n"},
+      {{{{N, " Groß,  Jürgen "}, {F, "X"}, {PT, "4"}}}, "Groß,  Jürgen (PT);4\r\n"},  // kept as read
       // Without a readable full name, first and last name are not used.
-      {Item({{"FirstName", "Anna"}, {"LastName", "Berg"}, {"MobileTelephoneNumber", "5"}},
-            {"LastNameAndFirstName"}),
-       "(MT);5\r\n"},
-      {Item({{"LastNameAndFirstName", "Meier; Hans\r\nGmbH"}, {"BusinessTelephoneNumber", "6;7\n8"}}),
-       "Meier, Hans  GmbH (BT);6,7 8\r\n"},
-      {Item({{"LastNameAndFirstName", "C"}, {"PrimaryTelephoneNumber", "9"}, {"HomeTelephoneNumber", "9"}}),
-       "C (PT);9\r\nC (HT);9\r\n"},
-      // A property that cannot be read costs only its line.
-      {Item({{"LastNameAndFirstName", "D"}, {"BusinessTelephoneNumber", "1"}, {"MobileTelephoneNumber", "2"}},
-            {"BusinessTelephoneNumber"}),
-       "D (MT);2\r\n"},
-      {FakeItem{{}, {}, true}, ""},  // no contact: counted, no line
-      {Item({{"LastNameAndFirstName", "E"}}), ""},
-      {Item({{"LastNameAndFirstName", "F"}, {"HomeTelephoneNumber", "   "}}), ""},
+      {{{{F, "Anna"}, {L, "Berg"}, {MT, "5"}}, {N}}, "(MT);5\r\n"},
+      {{{{N, "Meier; Hans\r\nGmbH"}, {BT, "6;7\n8"}}}, "Meier, Hans  GmbH (BT);6,7 8\r\n"},
+      {{{{N, "C"}, {PT, "9"}, {HT, "9"}}}, "C (PT);9\r\nC (HT);9\r\n"},
+      {{{{N, "D"}, {BT, "1"}, {MT, "2"}}, {BT}}, "D (MT);2\r\n"},  // an unreadable property costs its line
+      {{{}, {}, true}, ""},                                        // no contact: counted, no line
+      {{{{N, "E"}}}, ""},
+      {{{{N, "F"}, {HT, "   "}}}, ""},
   };
   for (const auto& [item, lines] : cases) {
     script.default_folders["10"].items = {item};

@@ -17,7 +17,7 @@ namespace fernkartei::fakes {
 
 struct FakeItem {
   std::map<std::string, std::string> properties;
-  std::set<std::string> failing;  // properties whose read fails
+  std::set<std::string> failing = {};  // properties whose read fails
   bool fail_unknown = false;      // any property not listed fails too, as for an item that is no contact
 };
 
