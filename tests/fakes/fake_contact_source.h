@@ -18,7 +18,7 @@ namespace fernkartei::fakes {
 struct FakeItem {
   std::map<std::string, std::string> properties;
   std::set<std::string> failing = {};  // properties whose read fails
-  bool fail_unknown = false;      // any property not listed fails too, as for an item that is no contact
+  bool fail_unknown = false;           // any property not listed fails too, as for an item that is no contact
 };
 
 struct FakeFolder {
@@ -41,15 +41,17 @@ struct FakeScript {
 
 namespace detail {
 
-// Logs "release <name>" when the object it belongs to goes.
-struct Released {
+// One of the contact objects: it plays the script and logs "release <name>" when it goes.
+template <typename Interface>
+struct Part : Interface {
+  Part(FakeScript& s, const char* n) : script(s), name(n) {}
+  ~Part() override { script.log.push_back(std::string("release ") + name); }
   FakeScript& script;
   const char* name;
-  ~Released() { script.log.push_back(std::string("release ") + name); }
 };
 
 struct Item : exporting::ContactItem {
-  Item(FakeItem data) : data(std::move(data)) {}
+  explicit Item(FakeItem data) : data(std::move(data)) {}
   std::string Property(std::string_view name) override {
     const auto found = data.properties.find(std::string(name));
     if (data.failing.count(std::string(name)) != 0 || (found == data.properties.end() && data.fail_unknown))
@@ -59,8 +61,8 @@ struct Item : exporting::ContactItem {
   FakeItem data;
 };
 
-struct Items : exporting::ContactItems {
-  Items(FakeScript& s, std::vector<FakeItem> items) : script(s), items(std::move(items)) {}
+struct Items : Part<exporting::ContactItems> {
+  Items(FakeScript& s, std::vector<FakeItem> items) : Part(s, "Items"), items(std::move(items)) {}
   void Sort(std::string_view property, bool descending) override {
     script.Enter("Sort", std::string(property) + (descending ? " true" : " false"));
   }
@@ -69,27 +71,23 @@ struct Items : exporting::ContactItems {
     script.Enter("Next");
     return position < items.size() ? std::make_unique<Item>(items[position++]) : nullptr;
   }
-  FakeScript& script;
   std::vector<FakeItem> items;
   std::size_t position = 0;
-  Released released{script, "Items"};
 };
 
-struct Folder : exporting::ContactFolder {
-  Folder(FakeScript& s, FakeFolder data) : script(s), data(std::move(data)) {}
+struct Folder : Part<exporting::ContactFolder> {
+  Folder(FakeScript& s, FakeFolder data) : Part(s, "Folder"), data(std::move(data)) {}
   std::string DefaultProperty() override { return script.Enter("DefaultProperty"), data.default_property; }
   int DefaultItemType() override { return script.Enter("DefaultItemType"), data.item_type; }
   std::unique_ptr<exporting::ContactItems> Items() override {
     script.Enter("Items");
     return std::make_unique<detail::Items>(script, data.items);
   }
-  FakeScript& script;
   FakeFolder data;
-  Released released{script, "Folder"};
 };
 
-struct Namespace : exporting::ContactNamespace {
-  explicit Namespace(FakeScript& s) : script(s) {}
+struct Namespace : Part<exporting::ContactNamespace> {
+  explicit Namespace(FakeScript& s) : Part(s, "Namespace") {}
   std::unique_ptr<exporting::ContactFolder> GetDefaultFolder(const std::string& folder) override {
     script.Enter("GetDefaultFolder", folder);
     const auto found = script.default_folders.find(folder);
@@ -101,18 +99,14 @@ struct Namespace : exporting::ContactNamespace {
     script.Enter("PickFolder");
     return script.picked ? std::make_unique<Folder>(script, *script.picked) : nullptr;
   }
-  FakeScript& script;
-  Released released{script, "Namespace"};
 };
 
-struct Application : exporting::ContactApplication {
-  explicit Application(FakeScript& s) : script(s) {}
+struct Application : Part<exporting::ContactApplication> {
+  explicit Application(FakeScript& s) : Part(s, "Application") {}
   std::unique_ptr<exporting::ContactNamespace> GetNamespace(const std::string& type) override {
     script.Enter("GetNamespace", type);
     return std::make_unique<Namespace>(script);
   }
-  FakeScript& script;
-  Released released{script, "Application"};
 };
 
 struct Source : exporting::ContactSource {
