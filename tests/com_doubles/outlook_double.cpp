@@ -1,0 +1,226 @@
+// "Outlook.Application" for the tests: the part of Outlook's object model the export uses, with folders
+// and items read from the scenario file named by FERNKARTEI_OUTLOOK_DOUBLE. Every call goes to the
+// journal beside it (scenario + ".log"). The scenario, one directive a line:
+//   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does
+//   pick 10                       PickFolder gives folder 10; without it the user cancels
+//   fail-enumeration-after 3      the enumeration fails once three items are out
+//   folder 10 2 Kontakte          folder number, DefaultItemType, name (its default property)
+//   contact | distlist            an item of the folder above: a contact or a distribution list
+//   LastName=Muster               a property of the item above
+//   fail=MobileTelephoneNumber    reading that property of the item above fails
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "com_doubles/com_double.h"
+
+namespace fernkartei::doubles {
+namespace {
+
+constexpr long kContactClass = 40;
+constexpr long kDistributionListClass = 69;
+constexpr DISPID kClassId = 0xF00A;
+
+// The members of each item class with their ids. A distribution list reuses ids the contact gives other
+// members, as the interfaces of different classes may: an id carried over from one class to the other
+// would read the wrong member.
+const std::map<long, std::vector<std::pair<std::wstring, DISPID>>> kMembersByClass = {
+    {kContactClass,
+     {{L"LastNameAndFirstName", 0x100},
+      {L"FirstName", 0x101},
+      {L"LastName", 0x102},
+      {L"PrimaryTelephoneNumber", 0x103},
+      {L"BusinessTelephoneNumber", 0x104},
+      {L"Business2TelephoneNumber", 0x105},
+      {L"HomeTelephoneNumber", 0x106},
+      {L"Home2TelephoneNumber", 0x107},
+      {L"MobileTelephoneNumber", 0x108},
+      {L"CompanyMainTelephoneNumber", 0x109},
+      {L"OtherTelephoneNumber", 0x10A}}},
+    {kDistributionListClass, {{L"DLName", 0x100}, {L"MemberCount", 0x108}}},
+};
+
+struct Item {
+  long item_class = kContactClass;
+  std::map<std::wstring, std::wstring> properties;
+  std::set<std::wstring> failing;
+};
+
+struct Folder {
+  long number = 0;
+  long item_type = 2;
+  std::wstring name;
+  std::vector<Item> items;
+};
+
+struct Scenario {
+  std::vector<Folder> folders;
+  long pick = -1;
+  std::size_t fail_enumeration_after = static_cast<std::size_t>(-1);
+  long long delay = 0;
+};
+
+Scenario Read(const std::wstring& path) {
+  Scenario scenario;
+  std::vector<std::wstring> lines;
+  ReadLines(path, lines);
+  for (const std::wstring& line : lines) {
+    const auto equals = line.find(L'=');
+    std::wistringstream words(line);
+    std::wstring word;
+    words >> word;
+    if (word.empty() || word[0] == L'#') continue;
+    Item* item = scenario.folders.empty() || scenario.folders.back().items.empty()
+                     ? nullptr
+                     : &scenario.folders.back().items.back();
+    if (equals != std::wstring::npos && item != nullptr) {
+      if (line.substr(0, equals) == L"fail")
+        item->failing.insert(line.substr(equals + 1));
+      else
+        item->properties[line.substr(0, equals)] = line.substr(equals + 1);
+    } else if (word == L"delay") {
+      words >> scenario.delay;
+    } else if (word == L"pick") {
+      words >> scenario.pick;
+    } else if (word == L"fail-enumeration-after") {
+      words >> scenario.fail_enumeration_after;
+    } else if (word == L"folder") {
+      Folder folder;
+      words >> folder.number >> folder.item_type >> std::ws;
+      std::getline(words, folder.name);
+      scenario.folders.push_back(folder);
+    } else if (!scenario.folders.empty() && (word == L"contact" || word == L"distlist")) {
+      scenario.folders.back().items.push_back(
+          {word == L"contact" ? kContactClass : kDistributionListClass, {}, {}});
+    }
+  }
+  return scenario;
+}
+
+IDispatch* NewItem(const std::shared_ptr<Journal>& journal, const Item& item) {
+  auto* object = new Object(journal, L"Item");
+  object->Add(
+      L"Class",
+      [item_class = item.item_class](Call& call) {
+        Return(call.result, item_class);
+        return S_OK;
+      },
+      kClassId);
+  for (const auto& [name, id] : kMembersByClass.at(item.item_class)) {
+    const auto found = item.properties.find(name);
+    const std::wstring value = found == item.properties.end() ? std::wstring() : found->second;
+    const bool fails = item.failing.count(name) != 0;
+    object->Add(
+        name,
+        [value, fails](Call& call) {
+          if (fails) return call.Raise(L"Die Eigenschaft ist nicht verfügbar.");
+          Return(call.result, value);
+          return S_OK;
+        },
+        id);
+  }
+  return object;
+}
+
+IDispatch* NewItems(const std::shared_ptr<Journal>& journal, std::vector<Item> items, std::size_t fail_at) {
+  auto* object = new Object(journal, L"Items");
+  auto shared = std::make_shared<std::vector<Item>>(std::move(items));
+  object->Add(L"Sort", [shared](Call& call) {
+    std::wstring property;
+    long descending = 0;
+    if (!call.Text(0, property) || _wcsicmp(property.c_str(), L"[LastName]") != 0 ||
+        !call.Number(1, descending))
+      return E_INVALIDARG;
+    auto last_name = [](const Item& item) {
+      const auto found = item.properties.find(L"LastName");
+      return found == item.properties.end() ? std::wstring() : found->second;
+    };
+    std::stable_sort(shared->begin(), shared->end(), [&](const Item& a, const Item& b) {
+      const int order = CompareStringEx(L"de-DE", NORM_IGNORECASE, last_name(a).c_str(), -1,
+                                        last_name(b).c_str(), -1, nullptr, nullptr, 0);
+      return descending != 0 ? order == CSTR_GREATER_THAN : order == CSTR_LESS_THAN;
+    });
+    return S_OK;
+  });
+  object->Add(
+      L"_NewEnum",
+      [journal, shared, fail_at](Call& call) {
+        std::vector<IDispatch*> elements;
+        for (const Item& item : *shared) elements.push_back(NewItem(journal, item));
+        V_VT(call.result) = VT_UNKNOWN;
+        V_UNKNOWN(call.result) = NewEnumeration(journal, std::move(elements), fail_at);
+        return S_OK;
+      },
+      DISPID_NEWENUM);
+  return object;
+}
+
+IDispatch* NewFolder(const std::shared_ptr<Journal>& journal, const Folder& folder, std::size_t fail_at) {
+  auto* object = new Object(journal, L"Folder");
+  object->Add(
+      L"Name",
+      [name = folder.name](Call& call) {
+        Return(call.result, name);
+        return S_OK;
+      },
+      DISPID_VALUE);
+  object->Add(L"DefaultItemType", [type = folder.item_type](Call& call) {
+    Return(call.result, type);
+    return S_OK;
+  });
+  object->Add(L"Items", [journal, items = folder.items, fail_at](Call& call) {
+    Return(call.result, NewItems(journal, items, fail_at));
+    return S_OK;
+  });
+  return object;
+}
+
+IDispatch* NewApplication() {
+  const std::wstring path = EnvironmentValue(L"FERNKARTEI_OUTLOOK_DOUBLE");
+  auto scenario = std::make_shared<Scenario>(Read(path));
+  auto journal = std::make_shared<Journal>(path.empty() ? path : path + L".log", scenario->delay);
+  auto folder_of = [journal, scenario](long number) -> IDispatch* {
+    for (const Folder& folder : scenario->folders)
+      if (folder.number == number) return NewFolder(journal, folder, scenario->fail_enumeration_after);
+    return nullptr;
+  };
+  auto* application = new Object(journal, L"Application");
+  application->Add(L"GetNamespace", [journal, folder_of, scenario](Call& call) {
+    std::wstring type;
+    if (!call.Text(0, type) || type != L"MAPI") return E_INVALIDARG;
+    auto* name_space = new Object(journal, L"Namespace");
+    name_space->Add(L"GetDefaultFolder", [folder_of](Call& call) {
+      long number = 0;
+      // Outlook's dispatch converts the argument through its type library: "10" is taken as 10.
+      if (!call.Number(0, number)) return DISP_E_TYPEMISMATCH;
+      IDispatch* folder = folder_of(number);
+      if (folder == nullptr) return call.Raise(L"Der Vorgang ist fehlgeschlagen.");
+      Return(call.result, folder);
+      return S_OK;
+    });
+    name_space->Add(L"PickFolder", [folder_of, scenario](Call& call) {
+      Return(call.result, folder_of(scenario->pick));
+      return S_OK;
+    });
+    Return(call.result, name_space);
+    return S_OK;
+  });
+  application->Add(L"Quit", [](Call&) { return S_OK; });
+  return application;
+}
+
+}  // namespace
+
+const std::vector<ServerClass>& ServerClasses() {
+  // A class id of its own: Outlook's is never claimed.
+  static const std::vector<ServerClass> classes = {
+      {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x01}},
+       L"Outlook.Application",
+       &NewApplication},
+  };
+  return classes;
+}
+
+}  // namespace fernkartei::doubles
