@@ -201,14 +201,8 @@ RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, Contact
     } catch (...) {
       // Enumeration starts where the collection stands; nothing is lost by going on.
     }
-    for (;;) {
-      std::unique_ptr<ContactItem> item;
-      try {
-        item = items->Next();
-      } catch (...) {
-        break;  // an enumeration that fails cannot be resumed
-      }
-      if (!item) break;
+    // An enumeration that fails leaves the rest of the folder unread: that ends the run below.
+    while (const std::unique_ptr<ContactItem> item = items->Next()) {
       const std::string name = ContactName(*item);
       for (const TelephoneEntry& entry : kTelephoneEntries) {
         if (const auto number = TryProperty(*item, entry.property)) {
@@ -230,7 +224,8 @@ RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, Contact
       replacement.Commit();
     }
   } catch (...) {
-    // A line that cannot be written makes the whole file worthless: no shortened phonebook.
+    // A line that cannot be written or contacts that cannot be read make the whole file worthless: no
+    // shortened phonebook.
     replacement.Discard();
     Release(items, folder, application, name_space);
     surroundings.ShowMessage(kErrorOccurred, MessageIcon::None);
