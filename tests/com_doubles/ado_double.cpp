@@ -34,11 +34,11 @@ std::wstring Setting(const std::wstring& connection, const std::wstring& key) {
 
 class Connection final : public Object {
  public:
-  explicit Connection(std::shared_ptr<Journal> journal) : Object(std::move(journal), L"Connection") {
+  explicit Connection(std::shared_ptr<Session> session) : Object(std::move(session), L"Connection") {
     Add(L"Open", [this](Call& call) { return Open(call); });
   }
   std::shared_ptr<const Tables> tables() const { return tables_; }
-  Journal& journal() const { return *journal_; }
+  Session& session() const { return *session_; }
 
  private:
   HRESULT Open(Call& call) {
@@ -53,8 +53,8 @@ class Connection final : public Object {
     std::vector<std::wstring> lines;
     if (!ReadLines(path, lines)) return call.Raise((L"Could not find file '" + path + L"'.").c_str());
     // The journal of this database: opened here, once the file is known.
-    journal_ = std::make_shared<Journal>(path + L".log");
-    journal_->Record(L"Connection.Open(" + text + L")");
+    session_ = std::make_shared<Session>(path + L".log");
+    session_->Record(L"Connection.Open(" + text + L")");
     auto tables = std::make_shared<Tables>();
     Table* table = nullptr;
     for (const std::wstring& line : lines) {
@@ -76,7 +76,7 @@ class Connection final : public Object {
 
 class Recordset final : public Object {
  public:
-  explicit Recordset(std::shared_ptr<Journal> journal) : Object(std::move(journal), L"") {
+  explicit Recordset(std::shared_ptr<Session> session) : Object(std::move(session), L"") {
     Add(L"Open", [this](Call& call) { return Open(call); });
     Add(L"EOF", [this](Call& call) {
       if (!open_) return call.Raise(L"Operation is not allowed when the object is closed.");
@@ -86,15 +86,13 @@ class Recordset final : public Object {
     });
     Add(L"GetRows", [this](Call& call) {
       if (!open_ || position_ >= rows_.size()) return call.Raise(L"Either BOF or EOF is True.");
-      SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows_.size() - position_), 0}, {1, 0}};
+      // Fields by rows, as GetRows gives them; with one field the rows lie one after the other.
+      SAFEARRAYBOUND bounds[2] = {{1, 0}, {static_cast<ULONG>(rows_.size() - position_), 0}};
       SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
-      for (LONG row = 0; position_ < rows_.size(); ++row, ++position_) {
-        LONG index[2] = {0, row};
-        VARIANT value;
-        Return(&value, rows_[position_]);
-        SafeArrayPutElement(array, index, &value);
-        VariantClear(&value);
-      }
+      VARIANT* values = nullptr;
+      SafeArrayAccessData(array, reinterpret_cast<void**>(&values));
+      for (; position_ < rows_.size(); ++position_, ++values) Return(values, rows_[position_]);
+      SafeArrayUnaccessData(array);
       V_VT(call.result) = VT_ARRAY | VT_VARIANT;
       V_ARRAY(call.result) = array;
       return S_OK;
@@ -116,7 +114,7 @@ class Recordset final : public Object {
     if (!call.Text(0, query) || connection == nullptr || !connection->tables() || !call.Number(2, cursor) ||
         !call.Number(3, lock))
       return call.Raise(L"Arguments are of the wrong type, are out of acceptable range, or are in conflict.");
-    connection->journal().Record(L"Recordset.Open(" + query + L", " + std::to_wstring(cursor) + L", " +
+    connection->session().Record(L"Recordset.Open(" + query + L", " + std::to_wstring(cursor) + L", " +
                                  std::to_wstring(lock) + L")");
     static const std::wregex kQuery(
         LR"(SELECT (Top 1 )?(\*|\[(\w+)\]) FROM (\w+)( where \(\[(\w+)\] Like \('([^'%]*)%'\)\))?)",
@@ -148,10 +146,10 @@ const std::vector<ServerClass>& ServerClasses() {
   static const std::vector<ServerClass> classes = {
       {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x02}},
        L"ADODB.Connection",
-       [] { return static_cast<IDispatch*>(new Connection(std::make_shared<Journal>(L""))); }},
+       [] { return static_cast<IDispatch*>(new Connection(std::make_shared<Session>(L""))); }},
       {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x03}},
        L"ADODB.Recordset",
-       [] { return static_cast<IDispatch*>(new Recordset(std::make_shared<Journal>(L""))); }},
+       [] { return static_cast<IDispatch*>(new Recordset(std::make_shared<Session>(L""))); }},
   };
   return classes;
 }

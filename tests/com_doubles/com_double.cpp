@@ -26,8 +26,8 @@ bool Converted(const VARIANT* value, VARTYPE type, VARIANT& out) {
 
 class Enumeration final : public IEnumVARIANT {
  public:
-  Enumeration(std::shared_ptr<Journal> journal, std::vector<IDispatch*> elements, std::size_t fail_at)
-      : journal_(std::move(journal)), elements_(std::move(elements)), fail_at_(fail_at) {}
+  Enumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements, std::size_t fail_at)
+      : session_(std::move(session)), elements_(std::move(elements)), fail_at_(fail_at) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     *out = iid == IID_IUnknown || iid == IID_IEnumVARIANT ? this : nullptr;
@@ -42,8 +42,8 @@ class Enumeration final : public IEnumVARIANT {
     return 0;
   }
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
-    journal_->Delay();
-    journal_->Record(L"Next");
+    session_->Delay();
+    session_->Record(L"Next");
     ULONG given = 0;
     for (; given < count && position_ < elements_.size(); ++given, ++position_) {
       // A store that goes away in the middle: Outlook's proxy reports the lost connection.
@@ -65,7 +65,7 @@ class Enumeration final : public IEnumVARIANT {
     for (IDispatch* element : elements_)
       if (element != nullptr) element->Release();
   }
-  std::shared_ptr<Journal> journal_;
+  std::shared_ptr<Session> session_;
   std::vector<IDispatch*> elements_;
   std::size_t fail_at_;
   std::size_t position_ = 0;
@@ -118,24 +118,24 @@ bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
 
 }  // namespace
 
-Journal::Journal(const std::wstring& path, long long delay_microseconds) {
-  if (!path.empty()) file_ = _wfopen(path.c_str(), L"ab");
+Session::Session(const std::wstring& journal, long long delay_microseconds) {
+  if (!journal.empty()) file_ = _wfopen(journal.c_str(), L"ab");
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   delay_ticks_ = delay_microseconds * frequency.QuadPart / 1000000;
 }
 
-Journal::~Journal() {
+Session::~Session() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-void Journal::Record(std::wstring_view line) {
+void Session::Record(std::wstring_view line) {
   if (file_ == nullptr) return;
   std::fputs((Utf8(line) + "\n").c_str(), file_);
   std::fflush(file_);
 }
 
-void Journal::Delay() const {
+void Session::Delay() const {
   if (delay_ticks_ <= 0) return;
   LARGE_INTEGER start;
   LARGE_INTEGER now;
@@ -168,11 +168,11 @@ HRESULT Call::Raise(const wchar_t* description, HRESULT code) const {
   return DISP_E_EXCEPTION;
 }
 
-Object::Object(std::shared_ptr<Journal> journal, std::wstring kind)
-    : journal_(std::move(journal)), kind_(std::move(kind)) {}
+Object::Object(std::shared_ptr<Session> session, std::wstring kind)
+    : session_(std::move(session)), kind_(std::move(kind)) {}
 
 Object::~Object() {
-  if (!kind_.empty()) journal_->Record(L"release " + kind_);
+  if (!kind_.empty()) session_->Record(L"release " + kind_);
 }
 
 void Object::Add(std::wstring name, Member member, DISPID id) {
@@ -207,8 +207,8 @@ HRESULT Object::GetTypeInfo(UINT, LCID, ITypeInfo**) {
 }
 
 HRESULT Object::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  journal_->Delay();
-  if (!kind_.empty()) journal_->Record(L"GetIDsOfNames " + kind_ + L"." + names[0]);
+  session_->Delay();
+  if (!kind_.empty()) session_->Record(L"GetIDsOfNames " + kind_ + L"." + names[0]);
   for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   for (const Entry& entry : members_) {
     if (_wcsicmp(entry.name.c_str(), names[0]) == 0) {
@@ -221,7 +221,7 @@ HRESULT Object::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID*
 
 HRESULT Object::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
                        EXCEPINFO* exception, UINT*) {
-  journal_->Delay();
+  session_->Delay();
   const Entry* entry = nullptr;
   for (const Entry& candidate : members_)
     if (candidate.id == id) entry = &candidate;
@@ -239,9 +239,11 @@ HRESULT Object::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VA
       std::wstring text;
       line += (i == 0 ? L"" : L", ") + (call.Text(i, text) ? text : L"?");
     }
-    journal_->Record(line + L")");
+    session_->Record(line + L")");
   }
-  const HRESULT outcome = entry->member(call);
+  const HRESULT outcome = session_->refused.count(kind_ + L"." + entry->name) != 0
+                              ? call.Raise(L"Der Vorgang ist fehlgeschlagen.")
+                              : entry->member(call);
   VariantClear(&ignored);
   return outcome;
 }
@@ -261,9 +263,9 @@ void Return(VARIANT* result, long number) {
   V_I4(result) = number;
 }
 
-IEnumVARIANT* NewEnumeration(std::shared_ptr<Journal> journal, std::vector<IDispatch*> elements,
+IEnumVARIANT* NewEnumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements,
                              std::size_t fail_at) {
-  return new Enumeration(std::move(journal), std::move(elements), fail_at);
+  return new Enumeration(std::move(session), std::move(elements), fail_at);
 }
 
 std::wstring EnvironmentValue(const wchar_t* name) {

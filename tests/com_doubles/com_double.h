@@ -10,19 +10,22 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace fernkartei::doubles {
 
-// Where the calls go, one line each, UTF-8; and how long each call takes at least.
-class Journal {
+// What the objects of one double share: the journal the calls go to (one line each, UTF-8), how long each
+// call takes at least, and the members ("Kind.Name") made to fail.
+class Session {
  public:
-  explicit Journal(const std::wstring& path, long long delay_microseconds = 0);
-  ~Journal();
+  explicit Session(const std::wstring& journal, long long delay_microseconds = 0);
+  ~Session();
   void Record(std::wstring_view line);
   void Delay() const;
+  std::set<std::wstring> refused;
 
  private:
   std::FILE* file_ = nullptr;
@@ -42,10 +45,10 @@ struct Call {
 };
 using Member = std::function<HRESULT(Call&)>;
 
-// An automation object. `kind` names it in the journal; an empty kind keeps its calls out of it.
+// An automation object. `kind` names it in the session; an empty kind keeps its calls out of it.
 class Object : public IDispatch {
  public:
-  Object(std::shared_ptr<Journal> journal, std::wstring kind);
+  Object(std::shared_ptr<Session> session, std::wstring kind);
   // DISPID_UNKNOWN picks the next free id.
   void Add(std::wstring name, Member member, DISPID id = DISPID_UNKNOWN);
 
@@ -60,7 +63,7 @@ class Object : public IDispatch {
 
  protected:
   virtual ~Object();
-  std::shared_ptr<Journal> journal_;
+  std::shared_ptr<Session> session_;
 
  private:
   struct Entry {
@@ -80,7 +83,7 @@ void Return(VARIANT* result, std::wstring_view text);
 void Return(VARIANT* result, long number);
 
 // _NewEnum of a collection: hands out the elements once each; fails from element `fail_at` on.
-IEnumVARIANT* NewEnumeration(std::shared_ptr<Journal> journal, std::vector<IDispatch*> elements,
+IEnumVARIANT* NewEnumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements,
                              std::size_t fail_at = static_cast<std::size_t>(-1));
 
 // What the DLL offers: each double defines this table.

@@ -2,6 +2,8 @@
 // and items read from the scenario file named by FERNKARTEI_OUTLOOK_DOUBLE. Every call goes to the
 // journal beside it (scenario + ".log"). The scenario, one directive a line:
 //   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does
+//   quiet                         no journal (for timing)
+//   refuse Items.Sort             that member fails, as Outlook's own errors do
 //   pick 10                       PickFolder gives folder 10; without it the user cancels
 //   fail-enumeration-after 3      the enumeration fails once three items are out
 //   folder 10 2 Kontakte          folder number, DefaultItemType, name (its default property)
@@ -60,6 +62,8 @@ struct Scenario {
   long pick = -1;
   std::size_t fail_enumeration_after = static_cast<std::size_t>(-1);
   long long delay = 0;
+  bool quiet = false;
+  std::set<std::wstring> refused;
 };
 
 Scenario Read(const std::wstring& path) {
@@ -82,6 +86,11 @@ Scenario Read(const std::wstring& path) {
         item->properties[line.substr(0, equals)] = line.substr(equals + 1);
     } else if (word == L"delay") {
       words >> scenario.delay;
+    } else if (word == L"refuse") {
+      words >> word;
+      scenario.refused.insert(word);
+    } else if (word == L"quiet") {
+      scenario.quiet = true;
     } else if (word == L"pick") {
       words >> scenario.pick;
     } else if (word == L"fail-enumeration-after") {
@@ -99,8 +108,8 @@ Scenario Read(const std::wstring& path) {
   return scenario;
 }
 
-IDispatch* NewItem(const std::shared_ptr<Journal>& journal, const Item& item) {
-  auto* object = new Object(journal, L"Item");
+IDispatch* NewItem(const std::shared_ptr<Session>& session, const Item& item) {
+  auto* object = new Object(session, L"Item");
   object->Add(
       L"Class",
       [item_class = item.item_class](Call& call) {
@@ -124,8 +133,8 @@ IDispatch* NewItem(const std::shared_ptr<Journal>& journal, const Item& item) {
   return object;
 }
 
-IDispatch* NewItems(const std::shared_ptr<Journal>& journal, std::vector<Item> items, std::size_t fail_at) {
-  auto* object = new Object(journal, L"Items");
+IDispatch* NewItems(const std::shared_ptr<Session>& session, std::vector<Item> items, std::size_t fail_at) {
+  auto* object = new Object(session, L"Items");
   auto shared = std::make_shared<std::vector<Item>>(std::move(items));
   object->Add(L"Sort", [shared](Call& call) {
     std::wstring property;
@@ -146,19 +155,19 @@ IDispatch* NewItems(const std::shared_ptr<Journal>& journal, std::vector<Item> i
   });
   object->Add(
       L"_NewEnum",
-      [journal, shared, fail_at](Call& call) {
+      [session, shared, fail_at](Call& call) {
         std::vector<IDispatch*> elements;
-        for (const Item& item : *shared) elements.push_back(NewItem(journal, item));
+        for (const Item& item : *shared) elements.push_back(NewItem(session, item));
         V_VT(call.result) = VT_UNKNOWN;
-        V_UNKNOWN(call.result) = NewEnumeration(journal, std::move(elements), fail_at);
+        V_UNKNOWN(call.result) = NewEnumeration(session, std::move(elements), fail_at);
         return S_OK;
       },
       DISPID_NEWENUM);
   return object;
 }
 
-IDispatch* NewFolder(const std::shared_ptr<Journal>& journal, const Folder& folder, std::size_t fail_at) {
-  auto* object = new Object(journal, L"Folder");
+IDispatch* NewFolder(const std::shared_ptr<Session>& session, const Folder& folder, std::size_t fail_at) {
+  auto* object = new Object(session, L"Folder");
   object->Add(
       L"Name",
       [name = folder.name](Call& call) {
@@ -170,8 +179,8 @@ IDispatch* NewFolder(const std::shared_ptr<Journal>& journal, const Folder& fold
     Return(call.result, type);
     return S_OK;
   });
-  object->Add(L"Items", [journal, items = folder.items, fail_at](Call& call) {
-    Return(call.result, NewItems(journal, items, fail_at));
+  object->Add(L"Items", [session, items = folder.items, fail_at](Call& call) {
+    Return(call.result, NewItems(session, items, fail_at));
     return S_OK;
   });
   return object;
@@ -180,17 +189,19 @@ IDispatch* NewFolder(const std::shared_ptr<Journal>& journal, const Folder& fold
 IDispatch* NewApplication() {
   const std::wstring path = EnvironmentValue(L"FERNKARTEI_OUTLOOK_DOUBLE");
   auto scenario = std::make_shared<Scenario>(Read(path));
-  auto journal = std::make_shared<Journal>(path.empty() ? path : path + L".log", scenario->delay);
-  auto folder_of = [journal, scenario](long number) -> IDispatch* {
+  auto session =
+      std::make_shared<Session>(path.empty() || scenario->quiet ? L"" : path + L".log", scenario->delay);
+  session->refused = scenario->refused;
+  auto folder_of = [session, scenario](long number) -> IDispatch* {
     for (const Folder& folder : scenario->folders)
-      if (folder.number == number) return NewFolder(journal, folder, scenario->fail_enumeration_after);
+      if (folder.number == number) return NewFolder(session, folder, scenario->fail_enumeration_after);
     return nullptr;
   };
-  auto* application = new Object(journal, L"Application");
-  application->Add(L"GetNamespace", [journal, folder_of, scenario](Call& call) {
+  auto* application = new Object(session, L"Application");
+  application->Add(L"GetNamespace", [session, folder_of, scenario](Call& call) {
     std::wstring type;
     if (!call.Text(0, type) || type != L"MAPI") return E_INVALIDARG;
-    auto* name_space = new Object(journal, L"Namespace");
+    auto* name_space = new Object(session, L"Namespace");
     name_space->Add(L"GetDefaultFolder", [folder_of](Call& call) {
       long number = 0;
       // Outlook's dispatch converts the argument through its type library: "10" is taken as 10.
