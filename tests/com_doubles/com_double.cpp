@@ -263,6 +263,20 @@ void Return(VARIANT* result, long number) {
   V_I4(result) = number;
 }
 
+Member Constant(std::wstring text) {
+  return [text = std::move(text)](Call& call) {
+    Return(call.result, text);
+    return S_OK;
+  };
+}
+
+Member Constant(long number) {
+  return [number](Call& call) {
+    Return(call.result, number);
+    return S_OK;
+  };
+}
+
 IEnumVARIANT* NewEnumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements,
                              std::size_t fail_at) {
   return new Enumeration(std::move(session), std::move(elements), fail_at);

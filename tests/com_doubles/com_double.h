@@ -81,6 +81,9 @@ class Object : public IDispatch {
 void Return(VARIANT* result, IDispatch* object);
 void Return(VARIANT* result, std::wstring_view text);
 void Return(VARIANT* result, long number);
+// A property that always gives the same value.
+Member Constant(std::wstring text);
+Member Constant(long number);
 
 // _NewEnum of a collection: hands out the elements once each; fails from element `fail_at` on.
 IEnumVARIANT* NewEnumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements,

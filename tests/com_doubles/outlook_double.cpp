@@ -110,25 +110,15 @@ Scenario Read(const std::wstring& path) {
 
 IDispatch* NewItem(const std::shared_ptr<Session>& session, const Item& item) {
   auto* object = new Object(session, L"Item");
-  object->Add(
-      L"Class",
-      [item_class = item.item_class](Call& call) {
-        Return(call.result, item_class);
-        return S_OK;
-      },
-      kClassId);
+  object->Add(L"Class", Constant(item.item_class), kClassId);
   for (const auto& [name, id] : kMembersByClass.at(item.item_class)) {
     const auto found = item.properties.find(name);
     const std::wstring value = found == item.properties.end() ? std::wstring() : found->second;
     const bool fails = item.failing.count(name) != 0;
-    object->Add(
-        name,
-        [value, fails](Call& call) {
-          if (fails) return call.Raise(L"Die Eigenschaft ist nicht verfügbar.");
-          Return(call.result, value);
-          return S_OK;
-        },
-        id);
+    object->Add(name,
+                fails ? [](Call& call) { return call.Raise(L"Die Eigenschaft ist nicht verfügbar."); }
+                      : Constant(value),
+                id);
   }
   return object;
 }
@@ -168,17 +158,8 @@ IDispatch* NewItems(const std::shared_ptr<Session>& session, std::vector<Item> i
 
 IDispatch* NewFolder(const std::shared_ptr<Session>& session, const Folder& folder, std::size_t fail_at) {
   auto* object = new Object(session, L"Folder");
-  object->Add(
-      L"Name",
-      [name = folder.name](Call& call) {
-        Return(call.result, name);
-        return S_OK;
-      },
-      DISPID_VALUE);
-  object->Add(L"DefaultItemType", [type = folder.item_type](Call& call) {
-    Return(call.result, type);
-    return S_OK;
-  });
+  object->Add(L"Name", Constant(folder.name), DISPID_VALUE);
+  object->Add(L"DefaultItemType", Constant(folder.item_type));
   object->Add(L"Items", [session, items = folder.items, fail_at](Call& call) {
     Return(call.result, NewItems(session, items, fail_at));
     return S_OK;

@@ -23,39 +23,46 @@ using Apartment = std::shared_ptr<ComApartment>;
 // The members of one item class: their ids, or nothing for a member the class lacks.
 using MemberIds = std::map<std::string, std::optional<DISPID>, std::less<>>;
 
-class OutlookItem final : public exporting::ContactItem {
+// One Outlook object of the run. The apartment is released after the object.
+class Held {
+ public:
+  Held(Apartment apartment, Dispatch object) : apartment_(std::move(apartment)), object_(std::move(object)) {}
+
+ protected:
+  Apartment apartment_;
+  Dispatch object_;
+};
+
+class OutlookItem final : public exporting::ContactItem, private Held {
  public:
   OutlookItem(Apartment apartment, Dispatch item, MemberIds* class_members)
-      : apartment_(std::move(apartment)), item_(std::move(item)), class_members_(class_members) {}
+      : Held(std::move(apartment), std::move(item)), class_members_(class_members) {}
 
-  std::string Property(std::string_view name) override { return item_.Get(IdOf(name)).ToText(); }
+  std::string Property(std::string_view name) override { return object_.Get(IdOf(name)).ToText(); }
 
  private:
   DISPID IdOf(std::string_view name) {
-    if (class_members_ == nullptr) return item_.MemberId(name);
+    if (class_members_ == nullptr) return object_.MemberId(name);
     auto known = class_members_->find(name);
     if (known == class_members_->end())
-      known = class_members_->emplace(std::string(name), item_.FindMember(name)).first;
+      known = class_members_->emplace(std::string(name), object_.FindMember(name)).first;
     if (!known->second) throw support::Failure(support::ErrorNumber::PropertyNotSupported);
     return *known->second;
   }
 
-  Apartment apartment_;
-  Dispatch item_;
   MemberIds* class_members_;
 };
 
-class OutlookItems final : public exporting::ContactItems {
+class OutlookItems final : public exporting::ContactItems, private Held {
  public:
-  OutlookItems(Apartment apartment, Dispatch items)
-      : apartment_(std::move(apartment)), items_(std::move(items)) {}
+  using Held::Held;
 
   void Sort(std::string_view property, bool descending) override {
-    items_.Call("Sort", {Variant::Text(property), Variant::Bool(descending)});
+    object_.Call("Sort", {Variant::Text(property), Variant::Bool(descending)});
   }
   void Rewind() override { enumerator_.reset(); }
   std::unique_ptr<exporting::ContactItem> Next() override {
-    if (!enumerator_) enumerator_.emplace(items_.Enumerate());
+    if (!enumerator_) enumerator_.emplace(object_.Enumerate());
     const std::optional<Variant> element = enumerator_->Next();
     if (!element) return nullptr;
     Dispatch item;
@@ -83,39 +90,31 @@ class OutlookItems final : public exporting::ContactItems {
     }
   }
 
-  Apartment apartment_;
-  Dispatch items_;
   std::optional<Enumerator> enumerator_;
   std::map<std::int32_t, MemberIds> members_by_class_;
 };
 
-class OutlookFolder final : public exporting::ContactFolder {
+class OutlookFolder final : public exporting::ContactFolder, private Held {
  public:
-  OutlookFolder(Apartment apartment, Dispatch folder)
-      : apartment_(std::move(apartment)), folder_(std::move(folder)) {}
+  using Held::Held;
 
-  std::string DefaultProperty() override { return folder_.Value().ToText(); }
-  int DefaultItemType() override { return folder_.Get("DefaultItemType").ToInt(); }
+  std::string DefaultProperty() override { return object_.Value().ToText(); }
+  int DefaultItemType() override { return object_.Get("DefaultItemType").ToInt(); }
   std::unique_ptr<exporting::ContactItems> Items() override {
-    return std::make_unique<OutlookItems>(apartment_, folder_.Get("Items").ToObject());
+    return std::make_unique<OutlookItems>(apartment_, object_.Get("Items").ToObject());
   }
-
- private:
-  Apartment apartment_;
-  Dispatch folder_;
 };
 
-class OutlookNamespace final : public exporting::ContactNamespace {
+class OutlookNamespace final : public exporting::ContactNamespace, private Held {
  public:
-  OutlookNamespace(Apartment apartment, Dispatch name_space)
-      : apartment_(std::move(apartment)), namespace_(std::move(name_space)) {}
+  using Held::Held;
 
   // Outlook reads the text as one of its folder numbers ("10" is the contacts folder).
   std::unique_ptr<exporting::ContactFolder> GetDefaultFolder(const std::string& folder) override {
-    return FolderOf(namespace_.Get("GetDefaultFolder", {Variant::Text(folder)}));
+    return FolderOf(object_.Get("GetDefaultFolder", {Variant::Text(folder)}));
   }
   std::unique_ptr<exporting::ContactFolder> PickFolder() override {
-    return FolderOf(namespace_.Get("PickFolder"));
+    return FolderOf(object_.Get("PickFolder"));
   }
 
  private:
@@ -125,25 +124,17 @@ class OutlookNamespace final : public exporting::ContactNamespace {
     if (!folder) return nullptr;
     return std::make_unique<OutlookFolder>(apartment_, std::move(folder));
   }
-
-  Apartment apartment_;
-  Dispatch namespace_;
 };
 
-class OutlookApplication final : public exporting::ContactApplication {
+class OutlookApplication final : public exporting::ContactApplication, private Held {
  public:
-  OutlookApplication(Apartment apartment, Dispatch application)
-      : apartment_(std::move(apartment)), application_(std::move(application)) {}
+  using Held::Held;
 
   std::unique_ptr<exporting::ContactNamespace> GetNamespace(const std::string& type) override {
-    Dispatch name_space = application_.Get("GetNamespace", {Variant::Text(type)}).ToObject();
+    Dispatch name_space = object_.Get("GetNamespace", {Variant::Text(type)}).ToObject();
     if (!name_space) return nullptr;
     return std::make_unique<OutlookNamespace>(apartment_, std::move(name_space));
   }
-
- private:
-  Apartment apartment_;
-  Dispatch application_;
 };
 
 }  // namespace
