@@ -21,10 +21,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
+#include "phone/database_file.h"
 #include "support/failure.h"
 #include "support/text.h"
 
@@ -39,18 +39,11 @@ constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint64_t kCatalogPage = 2;  // MSysObjects, where every table is listed
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& why) {
-  throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
-                "Die Access-Datei " + path + " ist beschädigt oder unvollständig (" + why + ").");
+  ThrowDamaged("Die Access-Datei " + path, "beschädigt oder unvollständig", why);
 }
 
 std::string ReadFirstBytes(const std::string& path, std::size_t count, std::uint64_t offset = 0) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
-  in.seekg(static_cast<std::streamoff>(offset));
-  std::string bytes(count, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
+  return ReadFileBytes(path, "Die Datei " + path, count, offset);
 }
 
 // --- what the child process sends back: tagged, length-prefixed texts -------------------------------
@@ -141,8 +134,6 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
   return out;
 }
 
-AccessReadLimits limits;
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -157,7 +148,7 @@ constexpr bool kAddressSanitizer = false;
 
 #if !defined(_WIN32)
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
-void LimitThisProcess() {
+void LimitThisProcess(const AccessReadLimits& limits) {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
   rlimit cpu_limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &cpu_limit);
@@ -176,9 +167,77 @@ void LimitThisProcess() {
 }
 #endif
 
+#if !defined(_WIN32)
+// The child's side: does the work within the limits and sends the answer down the pipe. The exit status
+// tells the parent whether the answer is whole.
+[[noreturn]] void AnswerAsChild(const std::function<std::optional<std::string>()>& work, int answer_fd,
+                                const AccessReadLimits& limits) {
+  LimitThisProcess(limits);
+  // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
+  setenv("MDBICONV", "UTF-8", 1);
+  // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
+  const int null_fd = open("/dev/null", O_WRONLY);
+  if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
+  int status = 3;
+  try {
+    if (auto answer = work()) {
+      std::string_view rest = *answer;
+      status = 0;
+      while (!rest.empty()) {
+        const ssize_t written = write(answer_fd, rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+          status = 4;
+          break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+      }
+    }
+  } catch (...) {
+    status = 5;
+  }
+  close(answer_fd);
+  _exit(status);  // no exit handlers: they belong to the parent
+}
+
+// The parent's side: reads the answer until the child closes the pipe or the wall-clock limit ends it,
+// then collects the child. Nothing unless the child ended well.
+std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const AccessReadLimits& limits) {
+  std::string answer;
+  char chunk[65536];
+  bool timed_out = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait_for{answer_fd, POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
+      kill(pid, SIGKILL);
+      break;
+    }
+    const ssize_t got = read(answer_fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    answer.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(answer_fd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return std::nullopt;
+  }
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return answer;
+}
+#endif
+
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
-std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
+std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
+                                       const AccessReadLimits& limits) {
 #if defined(_WIN32)
   return work();
 #else
@@ -193,62 +252,10 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
-    LimitThisProcess();
-    // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
-    setenv("MDBICONV", "UTF-8", 1);
-    // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
-    const int null_fd = open("/dev/null", O_WRONLY);
-    if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-    int status = 3;
-    try {
-      if (auto answer = work()) {
-        std::string_view rest = *answer;
-        status = 0;
-        while (!rest.empty()) {
-          const ssize_t written = write(fds[1], rest.data(), rest.size());
-          if (written < 0 && errno == EINTR) continue;
-          if (written <= 0) {
-            status = 4;
-            break;
-          }
-          rest.remove_prefix(static_cast<std::size_t>(written));
-        }
-      }
-    } catch (...) {
-      status = 5;
-    }
-    close(fds[1]);
-    _exit(status);  // no exit handlers: they belong to the parent
+    AnswerAsChild(work, fds[1], limits);
   }
   close(fds[1]);
-  std::string answer;
-  char chunk[65536];
-  bool timed_out = false;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd wait_for{fds[0], POLLIN, 0};
-    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) {
-      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
-      kill(pid, SIGKILL);
-      break;
-    }
-    const ssize_t got = read(fds[0], chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    answer.append(chunk, static_cast<std::size_t>(got));
-  }
-  close(fds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return std::nullopt;
-  }
-  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return answer;
+  return CollectChild(pid, fds[0], limits);
 #endif
 }
 
@@ -270,8 +277,7 @@ void CheckAccessFileLayout(const std::string& path) {
   const std::uint64_t page_size = version == 0 ? 2048 : 4096;
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
-  if (error)
-    throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
+  if (error) ThrowUnreadable("Die Datei " + path);
   if (size % page_size != 0) Damaged(path, "Größe ist kein Vielfaches der Seitengröße");
   if (size < (kCatalogPage + 1) * page_size) Damaged(path, "Katalogseite fehlt");
   const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);
@@ -279,13 +285,10 @@ void CheckAccessFileLayout(const std::string& path) {
   if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
 }
 
-void SetAccessReadLimits(AccessReadLimits new_limits) {
-  limits = new_limits;
-}
-
-AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {
+AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
+                              const AccessReadLimits& limits) {
   CheckAccessFileLayout(path);
-  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); });
+  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); }, limits);
   if (!answer) Damaged(path, "Tabellen nicht lesbar");
   return Unpack(path, *answer);
 }

@@ -3,12 +3,12 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <vector>
 
 #include "phone/access_file.h"
 #include "phone/area_code_index.h"
+#include "phone/database_file.h"
 #include "support/error_log.h"
 #include "support/failure.h"
 #include "support/text.h"
@@ -74,9 +74,7 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
 
  private:
   [[noreturn]] void Damaged(const std::string& why) const {
-    throw Failure(
-        ErrorNumber::UnrecognizedDatabaseFormat,
-        "Die Vorwahl-Datenbank " + path_ + " ist beschädigt oder keine SQLite-Datenbank (" + why + ").");
+    ThrowDamaged("Die Vorwahl-Datenbank " + path_, "beschädigt oder keine SQLite-Datenbank", why);
   }
   // Prepares, runs to the first row and ends the statement; the SQLite result code of that step, or
   // the preparation's error.
@@ -132,8 +130,8 @@ class SqliteAreaCodes final : public AreaCodeDatabase {
 
 class AccessAreaCodes final : public AreaCodeDatabase {
  public:
-  explicit AccessAreaCodes(const std::string& path) {
-    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn);
+  AccessAreaCodes(const std::string& path, const AccessReadLimits& limits) {
+    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
     tables_ = std::move(contents.tables);
     if (contents.column) codes_ = std::move(*contents.column);
     for (const auto& code : codes_) index_.Add(code);
@@ -159,17 +157,6 @@ class AccessAreaCodes final : public AreaCodeDatabase {
   std::vector<std::string> codes_;
   AreaCodeIndex index_;
 };
-
-std::string FirstBytes(const std::string& path, std::size_t count) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw Failure(ErrorNumber::PermissionDenied,
-                  "Die Vorwahl-Datenbank " + path + " kann nicht gelesen werden.");
-  std::string bytes(count, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
-}
 
 }  // namespace
 
@@ -203,7 +190,8 @@ std::string DataSourceOf(std::string_view connection_string) {
   return std::string(connection_string.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path) {
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
+                                                           const AccessReadLimits& limits) {
   if (path.empty())
     throw Failure(ErrorNumber::BadFileNameOrNumber, "Es ist keine Vorwahl-Datenbank angegeben.");
   std::error_code error;
@@ -212,16 +200,17 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
     throw Failure(ErrorNumber::FileNotFound, "Die Vorwahl-Datenbank " + path + " wurde nicht gefunden.");
   if (!std::filesystem::is_regular_file(status))
     throw Failure(ErrorNumber::PathFileAccessError, "Die Vorwahl-Datenbank " + path + " ist keine Datei.");
-  const std::string head = FirstBytes(path, 20);
+  const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
   if (head.starts_with("SQLite format 3\0"sv)) return std::make_unique<SqliteAreaCodes>(path);
-  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path);
+  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path, limits);
   throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
                 "Die Datei " + path + " ist weder eine Access- noch eine SQLite-Datenbank.");
 }
 
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string) {
-  return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string));
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
+                                                       const AccessReadLimits& limits) {
+  return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string), limits);
 }
 
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
@@ -236,6 +225,11 @@ bool ExistTabel(AreaCodeDatabase* connection, const std::string& table) {
   } catch (...) {
     return false;
   }
+}
+
+void ConnectAreaCodeDatabase(const std::string& database_path) {
+  DB_Connection = OpenAreaCodeDatabase(Jet4(database_path));
+  if (ExistTabel(DB_Connection.get(), kAreaCodeTable)) Area_Table_Exists = true;
 }
 
 std::string Find_Area_Code(std::string_view key) {

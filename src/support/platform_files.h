@@ -11,7 +11,6 @@ namespace fernkartei::support {
 // that is no file (a pipe, a terminal) counts as done.
 bool SyncToDisk(std::FILE* stream);
 
-
 // The user's documents folder when USERPROFILE is not set: XDG_DOCUMENTS_DIR of user-dirs.dirs, else
 // $HOME/Documents. Without a trailing separator; empty when not even HOME is known.
 std::string UserDocumentsFolder();
