@@ -34,13 +34,15 @@ void WriteFolder(const fs::path& scenario, int contacts, long delay, bool quiet)
 
 double ExportSeconds(const fs::path& folder) {
   _putenv(("FERNKARTEI_OUTLOOK_DOUBLE=" + (folder / "folders.txt").string()).c_str());
-  contacts::OutlookSource outlook;
   fakes::FakeSurroundings surroundings;
   exporting::RunOptions options;
   options.output_path = (folder / "simple.csv").string();
   options.contacts_folder = "10";
   std::string participants = "11,12,15";
   std::string number_template = "I (V) N";
+  const exporting::ContactSourceFactory outlook = [](const std::string&, const exporting::FolderPicker&) {
+    return std::make_unique<contacts::OutlookSource>();
+  };
   const auto start = std::chrono::steady_clock::now();
   const auto outcome = exporting::RunExport(exporting::ExportFormat::Simple, surroundings, outlook,
                                             participants, number_template, options);

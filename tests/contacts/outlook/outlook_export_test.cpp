@@ -33,6 +33,13 @@ std::string SourceFile(const std::string& name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Outlook, whatever the folder setting.
+exporting::ContactSourceFactory Outlook(const std::string& prog_id = "Outlook.Application") {
+  return [prog_id](const std::string&, const exporting::FolderPicker&) {
+    return std::make_unique<OutlookSource>(prog_id);
+  };
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
@@ -55,11 +62,10 @@ class OutlookExport : public ::testing::Test {
   RunOutcome Run(const std::string& extra_directives = "",
                  const std::string& prog_id = "Outlook.Application") {
     folder.Write("folders.txt", SourceFile("contacts/outlook/folders.txt") + extra_directives);
-    OutlookSource outlook(prog_id);
     exporting::RunOptions options;
     options.output_path = folder / "simple.csv";
-    return exporting::RunExport(ExportFormat::Simple, surroundings, outlook, participants, number_template,
-                                options);
+    return exporting::RunExport(ExportFormat::Simple, surroundings, Outlook(prog_id), participants,
+                                number_template, options);
   }
   std::vector<std::string> Journal(const std::string& prefix = "") const {
     std::vector<std::string> calls;
@@ -100,7 +106,6 @@ TEST_F(OutlookExport, EveryFormatOfTheWorkedExampleThroughItsExportProcedure) {
   phone::DB_Connection =
       phone::OpenAreaCodeDatabase(phone::Jet4(std::string(FERNKARTEI_BIN_DIR) + "/vorwahlen.mdb"));
   phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen");
-  OutlookSource outlook;
   const struct {
     decltype(&exporting::Export_Nfon) run;
     const char* file;
@@ -109,7 +114,7 @@ TEST_F(OutlookExport, EveryFormatOfTheWorkedExampleThroughItsExportProcedure) {
                  {&exporting::Export_Outlook, "outlook.csv"},
                  {&exporting::Export_Simple, "simple.csv"}};
   for (const auto& format : formats) {
-    EXPECT_EQ(format.run(surroundings, outlook, participants, number_template), RunOutcome::Written);
+    EXPECT_EQ(format.run(surroundings, Outlook(), participants, number_template), RunOutcome::Written);
     EXPECT_EQ(folder.Read(std::string("documents/") + format.file),
               SourceFile(std::string("export/golden/") + format.file))
         << format.file;
