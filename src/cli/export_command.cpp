@@ -77,7 +77,8 @@ exporting::ContactSourceFactory WithoutFolderDialog(const exporting::ContactSour
                     const exporting::FolderPicker& pick_folder) -> std::unique_ptr<exporting::ContactSource> {
     if (!folder_setting.empty()) return sources(folder_setting, pick_folder);
     std::cerr << "Kein Kontakte-Ordner angegeben: --contacts oder Outlook-Ordner in der Einstellungsdatei "
-                 "angeben (ein Ordner, eine .vcf-Datei oder eine Outlook-Ordnernummer wie 10).\n";
+                 "angeben (ein Ordner, eine .vcf-Datei, eine CardDAV-Adresse oder eine Outlook-Ordnernummer "
+                 "wie 10).\n";
     return nullptr;
   };
 }
