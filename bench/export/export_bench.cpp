@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "contacts/vcard_source.h"
+#include "contacts/contact_sources.h"
 #include "export/export_run.h"
+#include "export/quiet_surroundings.h"
 #include "phone/area_code_database.h"
 #include "support/process_state.h"
 #include "support/utf8_output.h"
@@ -26,21 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kContacts = 100000;
-
-class QuietSurroundings : public exporting::RunSurroundings {
- public:
-  void ShowMessage(const std::string& text, exporting::MessageIcon) override { last_message = text; }
-  float ProgressMax() const override { return 100; }
-  float ProgressValue() const override { return value_; }
-  void SetProgressValue(float value) override { value_ = value; }
-  int MousePointer() const override { return pointer_; }
-  void SetMousePointer(int code) override { pointer_ = code; }
-  std::string last_message;
-
- private:
-  float value_ = 1;
-  int pointer_ = 0;
-};
 
 const char* const kFirstNames[] = {"Jürgen", "Erika",     "Ännchen", "Hans-Peter",
                                    "Ayşe",   "Friedrich", "Zoë",     "Max"};
@@ -108,16 +94,17 @@ void BM_VCardToNfonEndToEnd(benchmark::State& state) {
   Workspace& w = Shared();
   const std::string output = (w.folder / "nfon.csv").string();
   for (auto _ : state) {
-    QuietSurroundings surroundings;
-    contacts::VCardSource source(w.folder.string(), [] { return std::nullopt; });
+    exporting::QuietSurroundings surroundings;
+    const auto sources = contacts::MakeContactSourceFactory(w.folder.string());
     exporting::RunOptions options;
     options.contacts_folder = (w.folder / "kontakte.vcf").string();
     options.output_path = output;
     std::string participants = "11,12,15";
     std::string number_template = "I (V) N";
-    const auto outcome = exporting::RunExport(exporting::ExportFormat::Nfon, surroundings, source,
+    const auto outcome = exporting::RunExport(exporting::ExportFormat::Nfon, surroundings, sources,
                                               participants, number_template, options);
-    if (outcome != exporting::RunOutcome::Written) state.SkipWithError(surroundings.last_message.c_str());
+    if (outcome != exporting::RunOutcome::Written)
+      state.SkipWithError(surroundings.messages().back().c_str());
   }
   state.counters["lines"] = 0;
   std::ifstream in(output, std::ios::binary);

@@ -83,7 +83,7 @@ const std::vector<std::string>& Numbers() {
 std::vector<std::string> Keys() {
   std::vector<std::string> keys;
   for (const auto& number : Numbers()) {
-    const auto parts = SplitPhoneNumber(number, false);
+    const auto parts = SplitPhoneNumber(number, false, &Find_Area_Code);
     keys.push_back(parts ? parts->area_code + parts->subscriber_number : Clean_Phone_Number(number));
   }
   return keys;

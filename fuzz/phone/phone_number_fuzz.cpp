@@ -57,9 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (char c : cleaned) Check(c == '+' || (c >= '0' && c <= '9'));
   Check(index.LongestCodePrefix(cleaned).size() == LongestByScan(codes, cleaned));
 
+  const AreaCodeLookup lookup = [&index](std::string_view key) {
+    return std::string(index.LongestCodePrefix(key));
+  };
   for (bool database_mode : {false, true}) {
-    const auto parts = SplitPhoneNumber(number, database_mode);
-    const auto formatted = Format_Phone_Number(number, database_mode, number_template);
+    const auto parts = SplitPhoneNumber(number, database_mode, lookup);
+    const auto formatted = FormatPhoneNumber(number, database_mode, number_template, lookup);
     if (!parts) {
       Check(formatted.empty());
       continue;

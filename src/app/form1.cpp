@@ -4,21 +4,21 @@
 #include <new>
 #include <utility>
 
+#include "export/program_settings.h"
 #include "phone/area_code_database.h"
 #include "support/failure.h"
-#include "support/file_helpers.h"
 #include "support/process_state.h"
-#include "support/program_folder.h"
 #include "support/settings.h"
 
 namespace fernkartei::app {
 
 using support::App_Title;
 
-Form1::Form1(UserInterface& ui, ExportProcedures exports) : ui_(ui), exports_(std::move(exports)) {}
+Form1::Form1(UserInterface& ui, ExportProcedures exports, std::string program_folder)
+    : ui_(ui), exports_(std::move(exports)), program_folder_(std::move(program_folder)) {}
 
 void Form1::Form_Load() {
-  App_Title = "Fernkartei";
+  App_Title = support::kAppTitle;
   if (ui_.AnotherInstanceRunning()) {
     ui_.MsgBox(kSecondInstanceMessage, exporting::MessageIcon::None);
     // A refused second start is the designed outcome, not a failure.
@@ -30,24 +30,15 @@ void Form1::Form_Load() {
   ui_.SetProgress(ProgressProperty::Value, 1);
   ui_.SetCaption(App_Title);
 
-  const std::string folder = support::Add_Backslash(support::ProgramFolder());
-  support::INI_Path = folder + "system.ini";
-  const std::string database_path = support::Get_InI(App_Title, "DatabaseName", folder + "vorwahlen.mdb");
-
-  // Exact comparison: "02", "x" or "4" select nothing, and the choice at creation stays.
-  const std::string typ = support::Get_InI(App_Title, "Typ", "0");
-  for (int index = 0; index < kOptionCount; ++index) {
-    if (typ == std::to_string(index)) {
-      ui_.SelectOption(index);
-      break;
-    }
-  }
-  ui_.SetText(TextBox::Text1, support::Get_InI(App_Title, "Output", "I (V) N"));
-  ui_.SetText(TextBox::Text2, support::Get_InI(App_Title, "Teilnehmer", "11,12,15"));
+  support::INI_Path = exporting::SettingsFileIn(program_folder_);
+  const exporting::ProgramSettings settings = exporting::ReadProgramSettings(program_folder_);
+  // A "Typ" that names no format selects nothing, and the choice at creation stays.
+  if (settings.format) ui_.SelectOption(static_cast<int>(*settings.format));
+  ui_.SetText(TextBox::Text1, settings.number_template);
+  ui_.SetText(TextBox::Text2, settings.participants);
 
   // An area-code file that cannot be opened is not trapped here: it ends start-up before the window shows.
-  phone::DB_Connection = phone::OpenAreaCodeDatabase(phone::Jet4(database_path));
-  if (phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen")) phone::Area_Table_Exists = true;
+  phone::ConnectAreaCodeDatabase(settings.database_name);
 }
 
 void Form1::Form_Resize() {
@@ -69,12 +60,13 @@ void Form1::Form_Unload(std::int16_t& Cancel) {
 void Form1::Command1_Click() {
   if (Export_Busy != kFalse) return;
   // Stored before anything can fail, so the user's edits survive an export that goes wrong.
-  support::Write_INI(App_Title, "Output", ui_.Text(TextBox::Text1));
-  support::Write_INI(App_Title, "Teilnehmer", ui_.Text(TextBox::Text2));
-  for (int index = 0; index < kOptionCount; ++index) {
+  support::Write_INI(App_Title, exporting::kOutputKey, ui_.Text(TextBox::Text1));
+  support::Write_INI(App_Title, exporting::kParticipantsKey, ui_.Text(TextBox::Text2));
+  for (const auto& traits : exporting::kExportFormats) {
+    const int index = static_cast<int>(traits.format);
     if (!ui_.OptionValue(index)) continue;
     Export_Busy = kTrue;
-    support::Write_INI(App_Title, "Typ", std::to_string(index));
+    support::Write_INI(App_Title, exporting::kTypKey, exporting::TypOf(traits.format));
     std::string participants = ui_.Text(TextBox::Text2);
     std::string number_template = ui_.Text(TextBox::Text1);
     exports_[static_cast<std::size_t>(index)](*this, participants, number_template);
@@ -101,6 +93,9 @@ int Form1::MousePointer() const {
 }
 void Form1::SetMousePointer(int code) {
   ui_.SetMousePointer(code);
+}
+std::optional<std::string> Form1::PickContactsFolder() {
+  return ui_.PickContactsFolder();
 }
 
 std::string UnhandledFailureText(std::int32_t number, const std::string& description) {

@@ -5,9 +5,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/user_interface.h"
+#include "export/contact_source.h"
 #include "export/run_surroundings.h"
 
 namespace fernkartei::app {
@@ -30,14 +32,15 @@ using ExportProcedure =
 // By Option1 index: NFon, Siemens, einfache CSV, keine Änderung.
 using ExportProcedures = std::array<ExportProcedure, kOptionCount>;
 
-// The four exports over the vCard contacts of the program folder, picking the folder through the window.
-ExportProcedures VCardExportProcedures();
+// The four export runs, each over the contact source the factory makes for it.
+ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources);
 
 // The window is also what an export run sees of its surroundings: message boxes, ProgressBar1 and the
 // screen pointer all pass through to the user-interface layer.
 class Form1 : public exporting::RunSurroundings {
  public:
-  explicit Form1(UserInterface& ui, ExportProcedures exports = VCardExportProcedures());
+  // program_folder: where system.ini and, by default, the area-code database live.
+  Form1(UserInterface& ui, ExportProcedures exports, std::string program_folder);
 
   void Form_Load();
   void Form_Resize();
@@ -55,10 +58,12 @@ class Form1 : public exporting::RunSurroundings {
   void SetProgressValue(float value) override;
   int MousePointer() const override;
   void SetMousePointer(int code) override;
+  std::optional<std::string> PickContactsFolder() override;
 
  private:
   UserInterface& ui_;
   ExportProcedures exports_;
+  std::string program_folder_;
 };
 
 // The German text of the report on a failure that no handler settled: its number and description.

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "export/export_format.h"
+
 namespace fernkartei::app {
 
 inline constexpr float kTwipsPerInch = 1440.0F;
@@ -34,12 +36,16 @@ inline constexpr std::array<ControlLayout, 17> kForm1Controls = {{
     {"Label8", ControlKind::Label, -1, "= Telefonnummer", 1380, 1080, 2235, 315, 8},
     {"Command1", ControlKind::PushButton, -1, "Start", 4140, 120, 1515, 375, 9},
     {"ProgressBar1", ControlKind::ProgressBar, -1, "", 0, 1920, 5715, 255, 10},
-    {"Option1_0", ControlKind::OptionButton, 0, "NFon", 4140, 600, 1095, 195, 11},
-    {"Option1_1", ControlKind::OptionButton, 1, "Siemens", 4140, 840, 1095, 195, 12},
+    {"Option1_0", ControlKind::OptionButton, 0, exporting::kExportFormats[0].caption, 4140, 600, 1095, 195,
+     11},
+    {"Option1_1", ControlKind::OptionButton, 1, exporting::kExportFormats[1].caption, 4140, 840, 1095, 195,
+     12},
     {"Text2", ControlKind::TextBox, -1, "I (V) N", 1680, 1440, 2175, 315, 13},
     {"Label9", ControlKind::Label, -1, "Teilnehmer:", 120, 1470, 1395, 255, 14},
-    {"Option1_2", ControlKind::OptionButton, 2, "einfache CSV", 4140, 1080, 1575, 195, 15},
-    {"Option1_3", ControlKind::OptionButton, 3, "keine Änderung", 4140, 1320, 1875, 195, 16},
+    {"Option1_2", ControlKind::OptionButton, 2, exporting::kExportFormats[2].caption, 4140, 1080, 1575, 195,
+     15},
+    {"Option1_3", ControlKind::OptionButton, 3, exporting::kExportFormats[3].caption, 4140, 1320, 1875, 195,
+     16},
 }};
 
 // The option buttons stand 240 twips apart; a button may grow to that height to fit its font.

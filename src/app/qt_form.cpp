@@ -27,7 +27,6 @@
 #include "app/vcard_location_dialog.h"
 #include "support/file_helpers.h"
 #include "support/process_state.h"
-#include "support/program_folder.h"
 
 namespace fernkartei::app {
 namespace {
@@ -98,7 +97,7 @@ QtForm::QtForm(QtFormOptions options)
                                                                   : static_cast<float>(logicalDpiX()))),
       twips_per_pixel_y_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
                                                                   : static_cast<float>(logicalDpiY()))),
-      form_(*this, options_.exports ? *options_.exports : VCardExportProcedures()) {
+      form_(*this, options_.exports, options_.program_folder) {
   setObjectName(QStringLiteral("Form1"));
   CreateControls();
   resize(TwipsToPixels(kClientWidthTwips, kTwipsPerInch / twips_per_pixel_x_),
@@ -118,50 +117,7 @@ void QtForm::CreateControls() {
 
   std::vector<std::pair<int, QWidget*>> tab_chain;
   for (const ControlLayout& control : kForm1Controls) {
-    QWidget* widget = nullptr;
-    const QString caption = ToQString(control.caption);
-    switch (control.kind) {
-      case ControlKind::Label:
-        widget = new QLabel(caption, this);
-        break;
-      case ControlKind::TextBox: {
-        auto* edit = new QLineEdit(caption, this);
-        (control.object_name == "Text1" ? text1_ : text2_) = edit;
-        widget = edit;
-        break;
-      }
-      case ControlKind::PushButton: {
-        auto* button = new QPushButton(caption, this);
-        connect(button, &QPushButton::clicked, this, [this] {
-          if (!ended_) RunEventHandler(*this, [this] { form_.Command1_Click(); });
-        });
-        widget = button;
-        break;
-      }
-      case ControlKind::ProgressBar: {
-        progress_bar_ = new QProgressBar(this);
-        progress_bar_->setTextVisible(false);
-        progress_bar_->setRange(0, kProgressResolution);
-        progress_bar_->setValue(0);
-        progress_ = {0,
-                     100,
-                     0,
-                     static_cast<float>(control.left),
-                     static_cast<float>(control.top),
-                     static_cast<float>(control.width),
-                     static_cast<float>(control.height)};
-        widget = progress_bar_;
-        break;
-      }
-      case ControlKind::OptionButton: {
-        auto* option = new QRadioButton(caption, this);
-        options_group_->addButton(option, control.index);
-        option1_[static_cast<std::size_t>(control.index)] = option;
-        option->setChecked(control.index == 0);
-        widget = option;
-        break;
-      }
-    }
+    QWidget* widget = CreateControl(control);
     widget->setObjectName(ToQString(control.object_name));
     widget->setGeometry(TwipsToPixels(static_cast<float>(control.left), dpi_x),
                         TwipsToPixels(static_cast<float>(control.top), dpi_y),
@@ -173,6 +129,44 @@ void QtForm::CreateControls() {
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (std::size_t i = 1; i < tab_chain.size(); ++i)
     setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
+}
+
+QWidget* QtForm::CreateControl(const ControlLayout& control) {
+  const QString caption = ToQString(control.caption);
+  switch (control.kind) {
+    case ControlKind::Label:
+      return new QLabel(caption, this);
+    case ControlKind::TextBox:
+      return (control.object_name == "Text1" ? text1_ : text2_) = new QLineEdit(caption, this);
+    case ControlKind::PushButton: {
+      auto* button = new QPushButton(caption, this);
+      connect(button, &QPushButton::clicked, this, [this] {
+        if (!ended_) RunEventHandler(*this, [this] { form_.Command1_Click(); });
+      });
+      return button;
+    }
+    case ControlKind::ProgressBar:
+      progress_bar_ = new QProgressBar(this);
+      progress_bar_->setTextVisible(false);
+      progress_bar_->setRange(0, kProgressResolution);
+      progress_bar_->setValue(0);
+      progress_ = {0,
+                   100,
+                   0,
+                   static_cast<float>(control.left),
+                   static_cast<float>(control.top),
+                   static_cast<float>(control.width),
+                   static_cast<float>(control.height)};
+      return progress_bar_;
+    case ControlKind::OptionButton: {
+      auto* option = new QRadioButton(caption, this);
+      options_group_->addButton(option, control.index);
+      option1_[static_cast<std::size_t>(control.index)] = option;
+      option->setChecked(control.index == 0);
+      return option;
+    }
+  }
+  return nullptr;
 }
 
 // One font for the whole window, so that it looks of a piece: the old program's 8 points, a half point
@@ -248,7 +242,7 @@ void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
 
 bool QtForm::AnotherInstanceRunning() {
   if (!instance_lock_) {
-    const std::string folder = support::ProgramFolder();
+    const std::string& folder = options_.program_folder;
     // A write-protected program folder: lock a file in the temporary folder named after it instead.
     const QByteArray key =
         QCryptographicHash::hash(QByteArray::fromStdString(folder), QCryptographicHash::Sha1)

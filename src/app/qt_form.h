@@ -11,8 +11,10 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/form1_layout.h"
 #include "app/instance_lock.h"
 #include "app/user_interface.h"
+#include "support/program_folder.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -33,8 +35,10 @@ struct QtFormOptions {
   std::function<void(int exit_status)> end_process;
   // The logical resolution to lay out for; 0 takes the screen's.
   float dots_per_inch = 0;
-  // The export procedures; by default the vCard exports.
-  std::optional<ExportProcedures> exports;
+  // The export procedures, over the contact source main chose.
+  ExportProcedures exports;
+  // Where system.ini, the area-code database and the one-instance lock live.
+  std::string program_folder = support::ProgramFolder();
 };
 
 class QtForm : public QWidget, public UserInterface {
@@ -87,6 +91,7 @@ class QtForm : public QWidget, public UserInterface {
   };
 
   void CreateControls();
+  QWidget* CreateControl(const ControlLayout& control);
   void FitFont();
   void PlaceProgressBar();
   void ShowProgressValue();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "export/export_format.h"
 #include "export/run_surroundings.h"
 #include "support/screen_pointer.h"
 
@@ -16,8 +17,8 @@ enum class TextBox { Text1, Text2 };
 // The seven properties of ProgressBar1 the program reads or sets. Positions are in twips.
 enum class ProgressProperty { Min, Max, Value, Left, Top, Width, Height };
 
-// The four Option1 buttons, addressed by index.
-inline constexpr int kOptionCount = 4;
+// The four Option1 buttons, addressed by index: one per export format.
+inline constexpr int kOptionCount = exporting::kFormatCount;
 
 class UserInterface : public support::ScreenPointer {
  public:

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "export/contact_source.h"
+
 namespace fernkartei::cli {
 
 struct CliOptions {
@@ -23,8 +25,9 @@ inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // --explain NUMBER: how one number is cleaned, split and formatted.
-int RunExplain(const CliOptions& options);
-// The export itself.
-int RunExportCommand(const CliOptions& options);
+int RunExplain(const CliOptions& options, const std::string& program_folder);
+// The export itself, over the contact sources main chose.
+int RunExportCommand(const CliOptions& options, const std::string& program_folder,
+                     const exporting::ContactSourceFactory& sources);
 
 }  // namespace fernkartei::cli

@@ -19,25 +19,25 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
-int RunExplain(const CliOptions& options) {
+int RunExplain(const CliOptions& options, const std::string& program_folder) {
   namespace support = fernkartei::support;
   namespace phone = fernkartei::phone;
-  UseSettingsFile(options);
+  const exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
   // As in an export run: the template the window would use, and the default for an empty one.
-  std::string number_template = Setting(options.number_template, "Output", "I (V) N");
-  if (number_template.empty()) number_template = "I (V) N";
+  std::string number_template = settings.number_template;
+  if (number_template.empty()) number_template = exporting::kDefaultTemplate;
   const std::string& number = *options.explain;
 
-  std::string database;
+  const std::string& database = settings.database_name;
   try {
-    database = OpenAreaCodes(options);
+    phone::ConnectAreaCodeDatabase(database);
   } catch (const support::Failure& failure) {
     std::cerr << "Die Vorwahl-Datenbank kann nicht geöffnet werden.\n"
               << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return kExitRunFailed;
   }
 
-  const auto parts = phone::SplitPhoneNumber(number, phone::Area_Table_Exists);
+  const auto parts = phone::SplitPhoneNumber(number, phone::Area_Table_Exists, &phone::Find_Area_Code);
   std::cout << "Rufnummer:              " << number << '\n'
             << "Vorwahl-Datenbank:      " << database << '\n'
             << "Modus:                  " << (phone::Area_Table_Exists ? "Datenbank" : "feste Längen") << '\n'

@@ -19,31 +19,12 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_settings.h"
-#include "contacts/vcard_source.h"
 #include "export/export_run.h"
-#include "support/process_state.h"
-#include "support/program_folder.h"
-#include "support/settings.h"
+#include "export/quiet_surroundings.h"
+#include "phone/area_code_database.h"
 
 namespace fernkartei::cli {
 namespace {
-
-using exporting::ExportFormat;
-
-// The window's format choice from "Typ": exactly "0" to "3"; anything else keeps the first option.
-ExportFormat FormatFromSetting(const std::string& typ) {
-  if (typ == "1") return ExportFormat::Siemens;
-  if (typ == "2") return ExportFormat::Outlook;
-  if (typ == "3") return ExportFormat::Simple;
-  return ExportFormat::Nfon;
-}
-
-ExportFormat FormatFromOption(const std::string& name) {
-  if (name == "siemens") return ExportFormat::Siemens;
-  if (name == "outlook") return ExportFormat::Outlook;
-  if (name == "simple") return ExportFormat::Simple;
-  return ExportFormat::Nfon;
-}
 
 std::string WithPlainLineBreaks(std::string text) {
   for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1)) {
@@ -53,19 +34,18 @@ std::string WithPlainLineBreaks(std::string text) {
 }
 
 // What the window shows in message boxes goes to the terminal; the progress bar becomes a running count
-// on a terminal and stays silent in scripts.
-class TerminalSurroundings : public exporting::RunSurroundings {
+// on a terminal and stays silent in scripts. There is no folder dialog: a run that would ask for one ends
+// as if the user had cancelled it.
+class TerminalSurroundings : public exporting::QuietSurroundings {
  public:
   explicit TerminalSurroundings(bool show_progress) : show_progress_(show_progress) {}
 
-  void ShowMessage(const std::string& text, exporting::MessageIcon) override {
+  void ShowMessage(const std::string& text, exporting::MessageIcon icon) override {
     ClearProgress();
-    messages_.push_back(WithPlainLineBreaks(text));
+    QuietSurroundings::ShowMessage(WithPlainLineBreaks(text), icon);
   }
-  float ProgressMax() const override { return maximum_; }
-  float ProgressValue() const override { return value_; }
   void SetProgressValue(float value) override {
-    value_ = value;
+    QuietSurroundings::SetProgressValue(value);
     ++steps_;
     // Eight steps per contact; a line every 100 contacts keeps the terminal cheap.
     if (show_progress_ && steps_ % 800 == 0) {
@@ -74,10 +54,11 @@ class TerminalSurroundings : public exporting::RunSurroundings {
       progress_shown_ = true;
     }
   }
-  int MousePointer() const override { return pointer_; }
-  void SetMousePointer(int code) override { pointer_ = code; }
-
-  const std::vector<std::string>& messages() const { return messages_; }
+  std::optional<std::string> PickContactsFolder() override {
+    std::cerr << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
+                 "Einstellungsdatei setzen.\n";
+    return std::nullopt;
+  }
 
  private:
   void ClearProgress() {
@@ -89,50 +70,37 @@ class TerminalSurroundings : public exporting::RunSurroundings {
   bool show_progress_;
   bool progress_shown_ = false;
   long steps_ = 0;
-  float maximum_ = 100;
-  float value_ = 1;
-  int pointer_ = support::kDefaultPointer;
-  std::vector<std::string> messages_;
 };
 
-// No folder dialog on the command line: the run then ends as if the user had cancelled it.
-std::optional<std::string> NoFolderPicker() {
-  std::cerr << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
-               "Einstellungsdatei setzen.\n";
-  return std::nullopt;
-}
-
-}  // namespace
-
-int RunExportCommand(const CliOptions& options) {
-  UseSettingsFile(options);
-  const ExportFormat format = options.format
-                                  ? FormatFromOption(*options.format)
-                                  : FormatFromSetting(support::Get_InI(support::App_Title, "Typ", "0"));
-  std::string number_template = Setting(options.number_template, "Output", "I (V) N");
-  std::string participants = Setting(options.participants, "Teilnehmer", "11,12,15");
-  OpenAreaCodes(options);
-
+exporting::RunOptions RunOptionsFor(const CliOptions& options) {
   exporting::RunOptions run_options;
   run_options.contacts_folder = options.contacts;
   run_options.record_picked_folder = false;
-  const bool to_standard_output = options.output && *options.output == "-";
-  if (to_standard_output) {
+  if (options.output && *options.output == "-") {
     run_options.output_stream = stdout;
   } else if (options.output) {
     run_options.output_path = *options.output;
   }
+  return run_options;
+}
 
+}  // namespace
+
+int RunExportCommand(const CliOptions& options, const std::string& program_folder,
+                     const exporting::ContactSourceFactory& sources) {
+  exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
+  phone::ConnectAreaCodeDatabase(settings.database_name);
+
+  const exporting::RunOptions run_options = RunOptionsFor(options);
   TerminalSurroundings surroundings(FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0);
-  // What the cards reader passed over is worth knowing, but it is no message of the run.
-  contacts::VCardSource contacts(support::ProgramFolder(), &NoFolderPicker,
-                                 [](const std::string& note) { std::cerr << note << '\n'; });
   const auto outcome =
-      exporting::RunExport(format, surroundings, contacts, participants, number_template, run_options);
+      exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon), surroundings, sources,
+                           settings.participants, settings.number_template, run_options);
 
   // The final message belongs on standard output, unless the export itself went there.
-  std::ostream& report =
-      outcome == exporting::RunOutcome::Written && !to_standard_output ? std::cout : std::cerr;
+  std::ostream& report = outcome == exporting::RunOutcome::Written && run_options.output_stream == nullptr
+                             ? std::cout
+                             : std::cerr;
   for (const auto& message : surroundings.messages()) report << message << '\n';
   return outcome == exporting::RunOutcome::Written ? kExitWritten : kExitRunFailed;
 }

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "contacts/contact_sources.h"
+#include "export/export_format.h"
 #include "support/console_output.h"
 #include "support/failure.h"
+#include "support/program_folder.h"
 #ifdef _WIN32
 #include "support/windows/wide_text.h"
 #endif
@@ -21,8 +24,11 @@ int Run(int argc, char** argv) {
   CliOptions options;
   CLI::App app{"Fernkartei: Kontakte als Telefonbuch-Datei für die Telefonanlage exportieren",
                "fernkartei-export"};
+  std::vector<std::string> format_names;
+  for (const auto& traits : fernkartei::exporting::kExportFormats)
+    format_names.emplace_back(traits.option_name);
   app.add_option("--format", options.format, "nfon, siemens, outlook oder simple")
-      ->check(CLI::IsMember({"nfon", "siemens", "outlook", "simple"}));
+      ->check(CLI::IsMember(format_names));
   app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
   app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
   app.add_option("--contacts", options.contacts, "Ordner mit vCard-Dateien oder eine .vcf-Datei");
@@ -38,9 +44,13 @@ int Run(int argc, char** argv) {
     app.exit(e);
     return fernkartei::cli::kExitUsage;
   }
+  // The parts of the program: the contact sources of this platform, their notes on standard error.
+  const std::string program_folder = fernkartei::support::ProgramFolder();
+  const auto sources = fernkartei::contacts::MakeContactSourceFactory(
+      program_folder, [](const std::string& note) { std::cerr << note << '\n'; });
   try {
-    return options.explain ? fernkartei::cli::RunExplain(options)
-                           : fernkartei::cli::RunExportCommand(options);
+    return options.explain ? fernkartei::cli::RunExplain(options, program_folder)
+                           : fernkartei::cli::RunExportCommand(options, program_folder, sources);
   } catch (const fernkartei::support::Failure& failure) {
     std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return fernkartei::cli::kExitRunFailed;

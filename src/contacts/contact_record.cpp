@@ -97,8 +97,8 @@ std::optional<std::string_view> PropertyOf(const ContactRecord& record, std::str
   if (is("FirstName")) return record.first_name();
   if (is("LastNameAndFirstName")) return record.last_name_and_first_name();
   if (is("FullName")) return record.full_name();
-  for (std::size_t i = 0; i < kTelephoneSlotCount; ++i) {
-    if (is(kTelephonePropertyNames[i])) return record.telephone(static_cast<TelephoneSlot>(i));
+  for (const auto& entry : exporting::kTelephoneEntries) {
+    if (is(entry.property)) return record.telephone(entry.slot);
   }
   return std::nullopt;
 }

@@ -3,25 +3,12 @@
 #include <optional>
 
 #include "contacts/vcard_text.h"
+#include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace {
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view lower_prefix) {
-  if (text.size() < lower_prefix.size()) return false;
-  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower_prefix[i]) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+using support::TrimBlanks;
 
 enum class Rule { NotExported, Company, Mobile, Main, Work, Home, Preferred, Other };
 
@@ -65,61 +52,61 @@ std::string TypesText(const VCardProperty& line) {
   return text;
 }
 
+struct WantedSlots {
+  TelephoneSlot first;
+  std::optional<TelephoneSlot> second;  // for a second number of the same kind
+};
+
+// Nothing for a number that is not exported.
+std::optional<WantedSlots> SlotsFor(Rule rule) {
+  switch (rule) {
+    case Rule::NotExported:
+      break;
+    case Rule::Company:
+      return WantedSlots{TelephoneSlot::CompanyMain, std::nullopt};
+    case Rule::Mobile:
+      return WantedSlots{TelephoneSlot::Mobile, std::nullopt};
+    case Rule::Main:
+    case Rule::Preferred:
+      return WantedSlots{TelephoneSlot::Primary, std::nullopt};
+    case Rule::Work:
+      return WantedSlots{TelephoneSlot::Business, TelephoneSlot::Business2};
+    case Rule::Home:
+      return WantedSlots{TelephoneSlot::Home, TelephoneSlot::Home2};
+    case Rule::Other:
+      return WantedSlots{TelephoneSlot::Other, std::nullopt};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string TelephoneValue(const VCardProperty& line, bool version21) {
   std::string value = UnescapeText(line.value, version21);
   std::string_view number = TrimBlanks(value);
   // A 4.0 number is often a URI ("tel:+49-30-1234;ext=5"); the scheme is no part of the number.
-  if (StartsWithIgnoringCase(number, "tel:")) number = TrimBlanks(number.substr(4));
+  if (support::StartsWithIgnoringAsciiCase(number, "tel:")) number = TrimBlanks(number.substr(4));
   return std::string(number);
 }
 
 TelephoneNumbers MapTelephones(const VCard& card) {
   TelephoneNumbers result;
-  auto& numbers = result.numbers;
-  const auto slot = [&](TelephoneSlot s) -> std::string& { return numbers[static_cast<std::size_t>(s)]; };
+  const auto slot = [&](TelephoneSlot s) -> std::string& {
+    return result.numbers[static_cast<std::size_t>(s)];
+  };
   const bool v21 = card.IsVersion21();
 
   for (const auto& line : card.properties) {
     if (line.name != "TEL" && line.name != "X-MS-TEL") continue;
     std::string number = TelephoneValue(line, v21);
-    if (number.empty()) continue;
-
-    std::optional<TelephoneSlot> wanted;
-    std::optional<TelephoneSlot> second;
-    switch (Classify(line)) {
-      case Rule::NotExported:
-        continue;
-      case Rule::Company:
-        wanted = TelephoneSlot::CompanyMain;
-        break;
-      case Rule::Mobile:
-        wanted = TelephoneSlot::Mobile;
-        break;
-      case Rule::Main:
-        wanted = TelephoneSlot::Primary;
-        break;
-      case Rule::Work:
-        wanted = TelephoneSlot::Business;
-        second = TelephoneSlot::Business2;
-        break;
-      case Rule::Home:
-        wanted = TelephoneSlot::Home;
-        second = TelephoneSlot::Home2;
-        break;
-      case Rule::Preferred:
-        wanted = TelephoneSlot::Primary;
-        break;
-      case Rule::Other:
-        wanted = TelephoneSlot::Other;
-        break;
-    }
+    const auto wanted = SlotsFor(Classify(line));
+    if (number.empty() || !wanted) continue;
+    // The first free one of the wanted slot, its second, and OtherTelephoneNumber.
     std::string* target = nullptr;
-    if (slot(*wanted).empty()) {
-      target = &slot(*wanted);
-    } else if (second && slot(*second).empty()) {
-      target = &slot(*second);
+    if (slot(wanted->first).empty()) {
+      target = &slot(wanted->first);
+    } else if (wanted->second && slot(*wanted->second).empty()) {
+      target = &slot(*wanted->second);
     } else if (slot(TelephoneSlot::Other).empty()) {
       target = &slot(TelephoneSlot::Other);
     }

@@ -8,26 +8,12 @@
 #include <vector>
 
 #include "contacts/vcard_parser.h"
+#include "export/telephone_entries.h"
 
 namespace fernkartei::contacts {
 
-enum class TelephoneSlot {
-  Primary,
-  Business,
-  Business2,
-  Home,
-  Home2,
-  Mobile,
-  CompanyMain,
-  Other,
-};
-inline constexpr std::size_t kTelephoneSlotCount = 8;
-
-// The Outlook property names, indexed by TelephoneSlot.
-inline constexpr std::array<std::string_view, kTelephoneSlotCount> kTelephonePropertyNames = {
-    "PrimaryTelephoneNumber",     "BusinessTelephoneNumber", "Business2TelephoneNumber",
-    "HomeTelephoneNumber",        "Home2TelephoneNumber",    "MobileTelephoneNumber",
-    "CompanyMainTelephoneNumber", "OtherTelephoneNumber"};
+using exporting::TelephoneSlot;
+inline constexpr std::size_t kTelephoneSlotCount = exporting::kTelephoneEntries.size();
 
 // A line that carried a number but found every property it may fill taken.
 struct DroppedNumber {

@@ -1,14 +1,12 @@
 #include "contacts/vcard_folder.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <system_error>
 
 #include "contacts/vcard_parser.h"
 #include "contacts/vcard_text.h"
 #include "support/text.h"
+#include "support/whole_file.h"
 
 namespace fernkartei::contacts {
 namespace fs = std::filesystem;
@@ -22,36 +20,6 @@ bool KeepForRecord(std::string_view upper_name) {
   return IsContactProperty(upper_name);
 }
 
-// Reads the whole file; on failure returns false with a German reason.
-bool ReadWhole(const fs::path& file, std::string& bytes, std::string& reason) {
-  std::error_code ec;
-  const auto size = fs::file_size(file, ec);
-  if (!ec && size > kLargestFile) {
-    reason = "zu groß für ein Adressbuch";
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    reason = errno != 0 ? std::strerror(errno) : "kann nicht geöffnet werden";
-    return false;
-  }
-  // Straight into place when the size is known; in pieces for files that do not tell it.
-  bytes.assign(ec ? 0 : static_cast<std::size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  std::vector<char> chunk(1 << 16);
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) {
-    reason = "Lesefehler";
-    return false;
-  }
-  return true;
-}
-
 std::string Describe(const ContactRecord& record) {
   if (!record.last_name_and_first_name().empty()) {
     return " (" + std::string(record.last_name_and_first_name()) + ")";
@@ -61,20 +29,8 @@ std::string Describe(const ContactRecord& record) {
 
 }  // namespace
 
-fs::path PathFromUtf8(const std::string& utf8) {
-  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string Utf8FromPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
-}
-
 bool IsVCardFileName(const fs::path& path) {
-  std::string ext = Utf8FromPath(path.extension());
-  for (char& c : ext) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  const std::string ext = support::AsciiLower(Utf8FromPath(path.extension()));
   return ext == ".vcf" || ext == ".vcard";
 }
 
@@ -99,13 +55,13 @@ std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
 void ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
   // File names on Linux are bytes; what reaches a message must be text.
   const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
-  std::string bytes;
-  std::string reason;
-  if (!ReadWhole(file, bytes, reason)) {
+  support::WholeFile read = support::ReadWholeFile(file, kLargestFile);
+  if (!read.read) {
+    const std::string reason = read.too_large ? "zu groß für ein Adressbuch" : read.failure;
     if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
     return;
   }
-  bytes = NormalizeFileBytes(std::move(bytes));
+  const std::string bytes = NormalizeFileBytes(std::move(read.bytes));
   // Room for every card at once: growing a vector of large records card by card moves them all again
   // and again.
   std::size_t cards = 0;

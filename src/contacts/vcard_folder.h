@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "contacts/contact_record.h"
+#include "support/file_helpers.h"
 
 namespace fernkartei::contacts {
 
 // Receives one German sentence per thing the reader passed over or left out.
 using Report = std::function<void(const std::string&)>;
 
-std::filesystem::path PathFromUtf8(const std::string& utf8);
-std::string Utf8FromPath(const std::filesystem::path& path);
+using support::PathFromUtf8;
+using support::Utf8FromPath;
 
 // True for a file name ending in ".vcf" or ".vcard" (any case).
 bool IsVCardFileName(const std::filesystem::path& path);

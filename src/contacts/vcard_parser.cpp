@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "contacts/vcard_text.h"
+#include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -11,29 +12,9 @@ namespace {
 constexpr std::size_t kLongestHeader = 16 * 1024;
 constexpr std::size_t kMostParameters = 64;
 
-char Upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperCopy(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = Upper(c);
-  return out;
-}
-
-bool EqualsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (Upper(text[i]) != upper[i]) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+using support::AsciiUpper;
+using support::EqualsIgnoringAsciiCase;
+using support::TrimBlanks;
 
 std::string_view Unquote(std::string_view text) {
   text = TrimBlanks(text);
@@ -90,8 +71,8 @@ bool IsCardDelimiter(std::string_view line) {
   const auto colon = line.find(':');
   if (colon == std::string_view::npos) return false;
   const auto name = TrimBlanks(line.substr(0, colon));
-  return (EqualsUpper(name, "BEGIN") || EqualsUpper(name, "END")) &&
-         EqualsUpper(TrimBlanks(line.substr(colon + 1)), "VCARD");
+  return (EqualsIgnoringAsciiCase(name, "BEGIN") || EqualsIgnoringAsciiCase(name, "END")) &&
+         EqualsIgnoringAsciiCase(TrimBlanks(line.substr(colon + 1)), "VCARD");
 }
 
 bool IsBase64Line(std::string_view line) {
@@ -149,11 +130,11 @@ void AddParameter(std::vector<VCardParameter>& parameters, std::string_view piec
   std::string_view raw;
   if (eq == std::string_view::npos) {
     // 2.1 lets the parameter name go unsaid: "TEL;WORK;VOICE", "NOTE;QUOTED-PRINTABLE".
-    const std::string upper = UpperCopy(Unquote(piece));
+    const std::string upper = AsciiUpper(Unquote(piece));
     name = IsEncodingWord(upper) ? "ENCODING" : "TYPE";
     raw = piece;
   } else {
-    name = UpperCopy(TrimBlanks(piece.substr(0, eq)));
+    name = AsciiUpper(TrimBlanks(piece.substr(0, eq)));
     raw = piece.substr(eq + 1);
   }
   VCardParameter* target = nullptr;
@@ -172,7 +153,7 @@ void AddParameter(std::vector<VCardParameter>& parameters, std::string_view piec
   std::size_t start = 0;
   for (std::size_t i = 0; i <= raw.size(); ++i) {
     if (i == raw.size() || raw[i] == ',') {
-      std::string value = UpperCopy(Unquote(raw.substr(start, i - start)));
+      std::string value = AsciiUpper(Unquote(raw.substr(start, i - start)));
       if (!value.empty() && value.back() == '"') value.pop_back();
       if (!value.empty()) target->values.push_back(std::move(value));
       start = i + 1;
@@ -195,7 +176,7 @@ Header ParseHeader(std::string_view header) {
     h.group = std::string(full_name.substr(0, dot));
     full_name = full_name.substr(dot + 1);
   }
-  h.name = UpperCopy(full_name);
+  h.name = AsciiUpper(full_name);
   for (std::size_t i = 1; i < pieces.size(); ++i) AddParameter(h.parameters, pieces[i]);
   return h;
 }
@@ -211,7 +192,7 @@ bool HasEncoding(const std::vector<VCardParameter>& parameters, std::string_view
   const auto* p = FindParameter(parameters, "ENCODING");
   if (!p) return false;
   for (const auto& v : p->values) {
-    if (EqualsUpper(v, upper)) return true;
+    if (EqualsIgnoringAsciiCase(v, upper)) return true;
   }
   return false;
 }
@@ -221,7 +202,8 @@ bool MentionsQuotedPrintable(std::string_view header) {
   static constexpr std::string_view kWord = "QUOTED-PRINTABLE";
   if (header.size() < kWord.size()) return false;
   for (std::size_t i = 0; i + kWord.size() <= header.size(); ++i) {
-    if (Upper(header[i]) == 'Q' && EqualsUpper(header.substr(i, kWord.size()), kWord)) return true;
+    if (AsciiUpper(header[i]) == 'Q' && EqualsIgnoringAsciiCase(header.substr(i, kWord.size()), kWord))
+      return true;
   }
   return false;
 }
@@ -290,18 +272,19 @@ class Parser {
     const std::string_view name_part = TrimBlanks(header_text.substr(0, header_text.find(';')));
     const std::string_view bare_name = name_part.substr(name_part.rfind('.') + 1);
 
-    if (EqualsUpper(bare_name, "BEGIN") && EqualsUpper(TrimBlanks(value), "VCARD")) {
+    if (EqualsIgnoringAsciiCase(bare_name, "BEGIN") && EqualsIgnoringAsciiCase(TrimBlanks(value), "VCARD")) {
       Begin(line_number);
       return;
     }
-    if (EqualsUpper(bare_name, "END") && EqualsUpper(TrimBlanks(value), "VCARD")) {
+    if (EqualsIgnoringAsciiCase(bare_name, "END") && EqualsIgnoringAsciiCase(TrimBlanks(value), "VCARD")) {
       End(line_number);
       return;
     }
     agent_pending_ = false;  // only a BEGIN right after the AGENT line belongs to it
     const bool wanted = !open_.empty() && !agent_[open_.back()];
-    const bool structural = EqualsUpper(bare_name, "VERSION") || EqualsUpper(bare_name, "AGENT");
-    const std::string upper_name = UpperCopy(bare_name);
+    const bool structural =
+        EqualsIgnoringAsciiCase(bare_name, "VERSION") || EqualsIgnoringAsciiCase(bare_name, "AGENT");
+    const std::string upper_name = AsciiUpper(bare_name);
     const bool kept = wanted && (structural || !keep_ || keep_(upper_name));
 
     // Binary blocks of 2.1 may go on in lines without the leading blank of a fold; their alphabet has no
@@ -316,28 +299,35 @@ class Parser {
     if (!kept) return;
 
     if (upper_name == "AGENT") {
-      // 2.1 may embed the agent's own card right after the AGENT line or start it in the value.
-      const std::string_view agent = TrimBlanks(value);
-      if (agent.empty()) {
-        agent_pending_ = true;
-      } else if (agent.size() >= 11 && EqualsUpper(agent.substr(0, 11), "BEGIN:VCARD") &&
-                 UpperCopy(agent).find("END:VCARD") == std::string::npos) {
-        // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
-        // ended goes on in the following lines.
-        agent_pending_ = true;
-        Begin(line_number);
-      }
-      return;
+      HandleAgent(value, line_number);
+    } else if (upper_name == "VERSION") {
+      pending_[open_.back()].version = std::string(TrimBlanks(value));
+    } else {
+      AddProperty(std::move(*header), upper_name, value);
     }
+  }
+
+  // 2.1 may embed the agent's own card right after the AGENT line or start it in the value.
+  void HandleAgent(std::string_view value, std::size_t line_number) {
+    const std::string_view agent = TrimBlanks(value);
+    if (agent.empty()) {
+      agent_pending_ = true;
+    } else if (agent.size() >= 11 && EqualsIgnoringAsciiCase(agent.substr(0, 11), "BEGIN:VCARD") &&
+               AsciiUpper(agent).find("END:VCARD") == std::string::npos) {
+      // 3.0 writes the whole agent card into the value, escaped; only a card begun there and not
+      // ended goes on in the following lines.
+      agent_pending_ = true;
+      Begin(line_number);
+    }
+  }
+
+  // The value with its transfer encoding and character set undone.
+  void AddProperty(Header header, const std::string& upper_name, std::string_view value) {
     VCard& card = pending_[open_.back()];
-    if (upper_name == "VERSION") {
-      card.version = std::string(TrimBlanks(value));
-      return;
-    }
     VCardProperty property;
-    property.group = std::move(header->group);
+    property.group = std::move(header.group);
     property.name = upper_name;
-    property.parameters = std::move(header->parameters);
+    property.parameters = std::move(header.parameters);
     std::string bytes = HasEncoding(property.parameters, "QUOTED-PRINTABLE") ? DecodeQuotedPrintable(value)
                                                                              : std::string(value);
     const auto* charset = FindParameter(property.parameters, "CHARSET");

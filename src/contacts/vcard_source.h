@@ -12,9 +12,7 @@
 
 namespace fernkartei::contacts {
 
-// Asks the surroundings for a folder (the window's dialog); nothing when the user cancels or there is
-// no one to ask (the command line).
-using FolderPicker = std::function<std::optional<std::string>()>;
+using exporting::FolderPicker;
 
 // Receives, as it happens, each German sentence about what reading the cards passed over or left out
 // (an unreadable file, a card without END, a number with no free telephone property).

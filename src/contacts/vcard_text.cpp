@@ -15,21 +15,12 @@ int HexValue(char c) {
   return -1;
 }
 
-bool IsAscii(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // Upper-cased, with "_" read as "-", so that "iso_8859-15", "ISO-8859-15" and "Iso-8859-15" agree.
 std::string CanonicalCharset(std::string_view name) {
   std::string out;
   for (char c : name) {
     if (c == '"' || c == ' ') continue;
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c == '_') c = '-';
-    out += c;
+    out += c == '_' ? '-' : support::AsciiUpper(c);
   }
   return out;
 }
@@ -133,7 +124,7 @@ std::string DecodeQuotedPrintable(std::string_view text) {
 }
 
 std::string DecodeCharset(std::string_view bytes, std::string_view charset) {
-  if (IsAscii(bytes)) return std::string(bytes);
+  if (support::IsAscii(bytes)) return std::string(bytes);
   const std::string name = CanonicalCharset(charset);
   if (name == "WINDOWS-1252" || name == "CP1252" || name == "X-CP1252" || name == "ANSI") {
     return support::Windows1252ToUtf8(bytes);

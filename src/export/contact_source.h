@@ -3,7 +3,9 @@
 // that the run is written once and works the same against Outlook, a vCard folder or a test fake.
 // Every operation may fail by throwing support::Failure.
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,5 +66,14 @@ class ContactSource {
   virtual ~ContactSource() = default;
   virtual std::unique_ptr<ContactApplication> CreateApplication() = 0;
 };
+
+// Asks the user for a contacts folder; nothing when the user cancels or there is no one to ask.
+using FolderPicker = std::function<std::optional<std::string>()>;
+
+// Makes the source that serves a folder setting ("Outlook-Ordner", or what the command line gives in its
+// place; empty when the user is to pick the folder). Each program's main decides which kinds of source
+// there are and hands the factory down; the run only asks it. May throw support::Failure.
+using ContactSourceFactory = std::function<std::unique_ptr<ContactSource>(const std::string& folder_setting,
+                                                                          const FolderPicker& pick_folder)>;
 
 }  // namespace fernkartei::exporting

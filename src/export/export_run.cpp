@@ -1,20 +1,20 @@
 #include "export/export_run.h"
 
-#include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
-#include "export/line_builders.h"
-#include "export/replacement_file.h"
+#include "export/program_settings.h"
+#include "export/telephone_entries.h"
 #include "phone/area_code_database.h"
 #include "support/failure.h"
 #include "support/file_helpers.h"
 #include "support/platform_files.h"
 #include "support/process_state.h"
+#include "support/replacement_file.h"
 #include "support/settings.h"
+#include "support/stdio_file.h"
 #include "support/text.h"
 #include "support/utf8_output.h"
 #include "support/wait_cursor.h"
@@ -22,34 +22,44 @@
 namespace fernkartei::exporting {
 namespace {
 
-constexpr const char* kNoParticipants = "Fehler, keine Teilnehmer angegeben";
-constexpr const char* kErrorOccurred = "Es ist ein Fehler aufgetreten";
-constexpr const char* kOutlookFailure = "Es ist ein Fehler beim öffnene von Outlook aufgetreten";
-constexpr const char* kChooseContactsFolder = "Bitte einen Kontakte-Ordner auswählen";
-constexpr const char* kDefaultTemplate = "I (V) N";
 constexpr const char* kStandardOutputName = "Standardausgabe";
+constexpr const char* kErrorOccurred = "Es ist ein Fehler aufgetreten";
 
-struct TelephoneEntry {
-  const char* suffix;
-  const char* property;
+// Every way a run ends before its final message.
+enum class EarlyEnd {
+  NoParticipants,       // NFon and Siemens need them
+  OldFileStays,         // the old file could not be replaced; nothing was touched
+  ContactsUnavailable,  // any failure in reaching the folder and its items, a cancelled dialog too
+  NotAContactsFolder,   // the picked folder holds no contacts
+  NothingPicked,        // the picked folder's default property is 0: ends without a word
+  FileFailed,           // the file could not be opened or written; the old one stays
 };
 
-// In the order the lines of one contact are written. " (HT2)" reads Outlook's second home number, a
-// property of its own, as " (BT2)" reads the second business number.
-constexpr std::array<TelephoneEntry, 8> kTelephoneEntries = {{
-    {" (PT)", "PrimaryTelephoneNumber"},
-    {" (BT)", "BusinessTelephoneNumber"},
-    {" (BT2)", "Business2TelephoneNumber"},
-    {" (HT)", "HomeTelephoneNumber"},
-    {" (HT2)", "Home2TelephoneNumber"},
-    {" (MT)", "MobileTelephoneNumber"},
-    {" (CT)", "CompanyMainTelephoneNumber"},
-    {" (OT)", "OtherTelephoneNumber"},
-}};
+struct RunEnded {
+  EarlyEnd why;
+};
 
-std::string FolderSetting(const RunOptions& options) {
-  if (options.contacts_folder) return *options.contacts_folder;
-  return support::Get_InI(support::App_Title, "Outlook-Ordner", "");
+// What the user is told for each early end; no text: nothing is shown.
+struct EndMessage {
+  const char* text;
+  MessageIcon icon;
+};
+
+EndMessage MessageFor(EarlyEnd end) {
+  switch (end) {
+    case EarlyEnd::NoParticipants:
+      return {"Fehler, keine Teilnehmer angegeben", MessageIcon::None};
+    case EarlyEnd::OldFileStays:
+    case EarlyEnd::FileFailed:
+      return {kErrorOccurred, MessageIcon::None};
+    case EarlyEnd::ContactsUnavailable:
+      return {"Es ist ein Fehler beim öffnene von Outlook aufgetreten", MessageIcon::None};
+    case EarlyEnd::NotAContactsFolder:
+      return {"Bitte einen Kontakte-Ordner auswählen", MessageIcon::Stop};
+    case EarlyEnd::NothingPicked:
+      break;
+  }
+  return {nullptr, MessageIcon::None};
 }
 
 template <typename T>
@@ -59,7 +69,7 @@ T NotNull(T object) {
 }
 
 // A property that cannot be read gives nothing; the item goes on with its other properties.
-std::optional<std::string> TryProperty(ContactItem& item, const char* name) {
+std::optional<std::string> TryProperty(ContactItem& item, std::string_view name) {
   try {
     return item.Property(name);
   } catch (...) {
@@ -67,18 +77,20 @@ std::optional<std::string> TryProperty(ContactItem& item, const char* name) {
   }
 }
 
+// The first part is the full name as read; without one, the first name, then the last name. A name
+// part of blanks counts as none.
 std::string ContactName(ContactItem& item) {
   std::string first;
   std::string second;
+  const auto given = [](const std::optional<std::string>& part) {
+    return part && !support::Trim(*part).empty();
+  };
   if (const auto full = TryProperty(item, "LastNameAndFirstName")) {
-    if (!support::Trim(*full).empty()) {
+    if (given(full)) {
       first = *full;
     } else {
-      if (const auto given = TryProperty(item, "FirstName"); given && !support::Trim(*given).empty())
-        first = *given;
-      if (const auto family = TryProperty(item, "LastName"); family && !support::Trim(*family).empty()) {
-        second = *family;
-      }
+      if (const auto name = TryProperty(item, "FirstName"); given(name)) first = *name;
+      if (const auto name = TryProperty(item, "LastName"); given(name)) second = *name;
     }
   }
   return support::Trim(first + " " + second);
@@ -86,16 +98,203 @@ std::string ContactName(ContactItem& item) {
 
 bool TargetExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(support::PathFromUtf8(path), error);
 }
 
-void Release(std::unique_ptr<ContactItems>& items, std::unique_ptr<ContactFolder>& folder,
-             std::unique_ptr<ContactApplication>& application,
-             std::unique_ptr<ContactNamespace>& name_space) {
-  items.reset();
-  folder.reset();
-  application.reset();
-  name_space.reset();
+// The state of one run. Members are released in the reverse order of their declaration, whenever the
+// run ends: the output first, then the wait cursor, then the contact objects from the items back to the
+// namespace.
+class ExportRun {
+ public:
+  ExportRun(ExportFormat format, RunSurroundings& surroundings, const RunOptions& options)
+      : traits_(TraitsOf(format)),
+        format_(format),
+        surroundings_(surroundings),
+        options_(options),
+        files_(options.file_system != nullptr ? *options.file_system : support::PlatformFileSystem()) {}
+
+  void CheckInputs(const std::string& participants, std::string& number_template);
+  void OpenContacts(const ContactSourceFactory& sources);
+  std::int32_t WritePhonebook(std::string_view participants, std::string_view number_template);
+  void Finish(std::int32_t item_counter);
+  void Tell(EarlyEnd end);
+
+ private:
+  std::string FolderSetting() const;
+  void PickFolder();
+  support::Utf8File& OpenOutput();
+  std::int32_t WriteItems(support::Utf8File& out, LineInput line);
+  void WriteContact(ContactItem& item, support::Utf8File& out, LineInput& line);
+  void ReleaseContacts();
+
+  const FormatTraits& traits_;
+  ExportFormat format_;
+  RunSurroundings& surroundings_;
+  const RunOptions& options_;
+  support::FileSystem& files_;
+  std::string output_path_;
+
+  std::unique_ptr<ContactSource> source_;
+  std::unique_ptr<ContactNamespace> name_space_;
+  std::unique_ptr<ContactApplication> application_;
+  std::unique_ptr<ContactFolder> folder_;
+  std::unique_ptr<ContactItems> items_;
+  std::optional<support::clsWaitCursor> wait_cursor_;
+  std::optional<support::ReplacementFile> replacement_;
+  std::optional<support::Utf8File> out_;
+};
+
+void ExportRun::CheckInputs(const std::string& participants, std::string& number_template) {
+  if (traits_.participants_required && participants.empty()) throw RunEnded{EarlyEnd::NoParticipants};
+  if (number_template.empty()) number_template = kDefaultTemplate;
+  if (options_.output_path) {
+    output_path_ = *options_.output_path;
+  } else {
+    output_path_ = options_.output_stream != nullptr ? kStandardOutputName : DefaultOutputPath(format_);
+  }
+  // The old file is only replaced at the very end; what must be known now is that it can be.
+  if (options_.output_stream == nullptr && TargetExists(output_path_) &&
+      !support::ReplacementFile::CanReplace(output_path_, files_)) {
+    throw RunEnded{EarlyEnd::OldFileStays};
+  }
+}
+
+std::string ExportRun::FolderSetting() const {
+  return options_.contacts_folder ? *options_.contacts_folder : ContactsFolderSetting();
+}
+
+void ExportRun::OpenContacts(const ContactSourceFactory& sources) {
+  try {
+    const std::string folder_setting = FolderSetting();
+    source_ = NotNull(sources(folder_setting, [this] { return surroundings_.PickContactsFolder(); }));
+    application_ = NotNull(source_->CreateApplication());
+    name_space_ = NotNull(application_->GetNamespace("MAPI"));
+    if (folder_setting.empty()) {
+      PickFolder();
+    } else {
+      folder_ = NotNull(name_space_->GetDefaultFolder(FolderSetting()));
+    }
+    items_ = NotNull(folder_->Items());
+    items_->Sort("[LastName]", false);
+  } catch (const RunEnded&) {
+    throw;
+  } catch (...) {
+    throw RunEnded{EarlyEnd::ContactsUnavailable};
+  }
+}
+
+// The folder the user picks, checked to hold contacts and recorded under "OutlookFolder".
+void ExportRun::PickFolder() {
+  folder_ = name_space_->PickFolder();
+  if (!folder_) throw support::Failure(support::ErrorNumber::OperationCancelled);
+  if (folder_->DefaultProperty() == "0") throw RunEnded{EarlyEnd::NothingPicked};
+  if (folder_->DefaultItemType() != kContactItemType) throw RunEnded{EarlyEnd::NotAContactsFolder};
+  if (options_.record_picked_folder) {
+    support::Write_INI(support::App_Title, kPickedFolderKey, folder_->DefaultProperty());
+  }
+}
+
+support::Utf8File& ExportRun::OpenOutput() {
+  if (options_.output_stream != nullptr) {
+    return out_.emplace(std::make_unique<support::StdioFile>(options_.output_stream, false), output_path_);
+  }
+  replacement_.emplace(output_path_, files_);
+  return out_.emplace(replacement_->Open());
+}
+
+// Returns the number of items; a line that cannot be written makes the whole file worthless, so the
+// old file then stays and no shortened phonebook takes its place.
+std::int32_t ExportRun::WritePhonebook(std::string_view participants, std::string_view number_template) {
+  wait_cursor_.emplace(surroundings_);
+  wait_cursor_->Show();
+  support::Utf8File* out = nullptr;
+  try {
+    out = &OpenOutput();
+    support::Write_UTF8_Text(*out, traits_.header, true);
+  } catch (...) {
+    if (replacement_) replacement_->Discard();
+    throw RunEnded{EarlyEnd::FileFailed};
+  }
+  try {
+    LineInput line;
+    line.participants = participants;
+    line.area_table_exists = phone::Area_Table_Exists;
+    line.number_template = number_template;
+    const std::int32_t item_counter = WriteItems(*out, line);
+    if (replacement_) {
+      replacement_->Commit();
+    } else {
+      out->Close();
+    }
+    return item_counter;
+  } catch (...) {
+    if (replacement_) replacement_->Discard();
+    ReleaseContacts();
+    throw RunEnded{EarlyEnd::FileFailed};
+  }
+}
+
+std::int32_t ExportRun::WriteItems(support::Utf8File& out, LineInput line) {
+  try {
+    items_->Rewind();
+  } catch (...) {
+    // Enumeration starts where the collection stands; nothing is lost by going on.
+  }
+  std::int32_t item_counter = 0;
+  for (;;) {
+    std::unique_ptr<ContactItem> item;
+    try {
+      item = items_->Next();
+    } catch (...) {
+      break;  // an enumeration that fails cannot be resumed
+    }
+    if (!item) break;
+    WriteContact(*item, out, line);
+    ++item_counter;
+  }
+  return item_counter;
+}
+
+// One line per telephone entry that gives one; the progress bar moves for every entry.
+void ExportRun::WriteContact(ContactItem& item, support::Utf8File& out, LineInput& line) {
+  const std::string name = ContactName(item);
+  for (const TelephoneEntry& entry : kTelephoneEntries) {
+    if (const auto number = TryProperty(item, entry.property)) {
+      std::string label = name;
+      label += entry.suffix;
+      line.label = label;
+      line.number = *number;
+      const std::string text = traits_.build_line(line);
+      if (!text.empty()) support::Write_UTF8_Text(out, text, true);
+    }
+    try {
+      Step_Progress(surroundings_);
+    } catch (...) {
+      // The bar only shows activity; the file matters more.
+    }
+  }
+}
+
+void ExportRun::ReleaseContacts() {
+  items_.reset();
+  folder_.reset();
+  application_.reset();
+  name_space_.reset();
+}
+
+// Failures from here on are not the run's to settle: they pass to its caller.
+void ExportRun::Finish(std::int32_t item_counter) {
+  ReleaseContacts();
+  surroundings_.SetProgressValue(100);
+  surroundings_.ShowMessage(
+      "Fertig, " + std::to_string(item_counter) + " Adressen exportiert in \r\n" + output_path_,
+      MessageIcon::None);
+  surroundings_.SetProgressValue(1);
+}
+
+void ExportRun::Tell(EarlyEnd end) {
+  const EndMessage message = MessageFor(end);
+  if (message.text != nullptr) surroundings_.ShowMessage(message.text, message.icon);
 }
 
 }  // namespace
@@ -108,8 +307,8 @@ void Step_Progress(RunSurroundings& surroundings) {
 
 std::string DefaultOutputPath(ExportFormat format) {
   const std::string file = TraitsOf(format).file_name;
-  if (const char* profile = std::getenv("USERPROFILE"); profile != nullptr) {
-    return support::Add_Backslash(profile) + "documents" + support::kPathSeparator + file;
+  if (const auto profile = support::EnvironmentVariable("USERPROFILE")) {
+    return support::Add_Backslash(*profile) + "documents" + support::kPathSeparator + file;
   }
   if (const std::string documents = support::UserDocumentsFolder(); !documents.empty()) {
     return support::Add_Backslash(documents) + file;
@@ -117,153 +316,40 @@ std::string DefaultOutputPath(ExportFormat format) {
   return support::Add_Backslash("") + "documents" + support::kPathSeparator + file;
 }
 
-RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, ContactSource& contacts,
-                     std::string& participants, std::string& number_template, const RunOptions& options) {
-  const FormatTraits& traits = TraitsOf(format);
-
-  if (traits.participants_required && participants.empty()) {
-    surroundings.ShowMessage(kNoParticipants, MessageIcon::None);
-    return RunOutcome::Failed;
-  }
-  if (number_template.empty()) number_template = kDefaultTemplate;
-
-  const bool to_stream = options.output_stream != nullptr;
-  const std::string output_path = options.output_path
-                                      ? *options.output_path
-                                      : (to_stream ? kStandardOutputName : DefaultOutputPath(format));
-
-  // The old file is only replaced at the very end; what must be known now is that it can be.
-  if (!to_stream && TargetExists(output_path) && !ReplacementFile::CanReplace(output_path)) {
-    surroundings.ShowMessage(kErrorOccurred, MessageIcon::None);
-    return RunOutcome::Failed;
-  }
-
-  // Declared so that leaving early releases them in the same order as the regular end does.
-  std::unique_ptr<ContactNamespace> name_space;
-  std::unique_ptr<ContactApplication> application;
-  std::unique_ptr<ContactFolder> folder;
-  std::unique_ptr<ContactItems> items;
-  bool not_a_contacts_folder = false;
+RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                     const std::string& participants, std::string& number_template,
+                     const RunOptions& options) {
+  ExportRun run(format, surroundings, options);
   try {
-    application = NotNull(contacts.CreateApplication());
-    name_space = NotNull(application->GetNamespace("MAPI"));
-    if (!FolderSetting(options).empty()) {
-      folder = NotNull(name_space->GetDefaultFolder(FolderSetting(options)));
-    } else {
-      folder = name_space->PickFolder();
-      if (!folder) throw support::Failure(support::ErrorNumber::OperationCancelled);
-      if (folder->DefaultProperty() == "0") return RunOutcome::Failed;
-      if (folder->DefaultItemType() != kContactItemType) {
-        not_a_contacts_folder = true;
-      } else if (options.record_picked_folder) {
-        support::Write_INI(support::App_Title, "OutlookFolder", folder->DefaultProperty());
-      }
-    }
-    if (!not_a_contacts_folder) {
-      items = NotNull(folder->Items());
-      items->Sort("[LastName]", false);
-    }
-  } catch (...) {
-    surroundings.ShowMessage(kOutlookFailure, MessageIcon::None);
+    run.CheckInputs(participants, number_template);
+    run.OpenContacts(sources);
+    const std::int32_t item_counter = run.WritePhonebook(participants, number_template);
+    run.Finish(item_counter);
+    return RunOutcome::Written;
+  } catch (const RunEnded& end) {
+    run.Tell(end.why);
     return RunOutcome::Failed;
   }
-  if (not_a_contacts_folder) {
-    surroundings.ShowMessage(kChooseContactsFolder, MessageIcon::Stop);
-    return RunOutcome::Failed;
-  }
-
-  std::optional<support::clsWaitCursor> wait_cursor;
-  wait_cursor.emplace(surroundings);
-  wait_cursor->Show();
-
-  ReplacementFile replacement(output_path);
-  std::unique_ptr<support::Utf8File> stream_file;
-  support::Utf8File* out = nullptr;
-  try {
-    if (to_stream) {
-      stream_file = std::make_unique<support::Utf8File>(options.output_stream);
-      out = stream_file.get();
-    } else {
-      out = &replacement.Open();
-    }
-    support::Write_UTF8_Text(*out, traits.header, true);
-  } catch (...) {
-    replacement.Discard();
-    surroundings.ShowMessage(kErrorOccurred, MessageIcon::None);
-    return RunOutcome::Failed;
-  }
-
-  const bool area_table_exists = phone::Area_Table_Exists;
-  std::int32_t item_counter = 0;
-  try {
-    try {
-      items->Rewind();
-    } catch (...) {
-      // Enumeration starts where the collection stands; nothing is lost by going on.
-    }
-    for (;;) {
-      std::unique_ptr<ContactItem> item;
-      try {
-        item = items->Next();
-      } catch (...) {
-        break;  // an enumeration that fails cannot be resumed
-      }
-      if (!item) break;
-      const std::string name = ContactName(*item);
-      for (const TelephoneEntry& entry : kTelephoneEntries) {
-        if (const auto number = TryProperty(*item, entry.property)) {
-          const std::string line = traits.build_line(name + entry.suffix, *number, participants,
-                                                     area_table_exists, number_template);
-          if (!line.empty()) support::Write_UTF8_Text(*out, line, true);
-        }
-        try {
-          Step_Progress(surroundings);
-        } catch (...) {
-          // The bar only shows activity; the file matters more.
-        }
-      }
-      ++item_counter;
-    }
-    if (to_stream) {
-      stream_file->Close();
-    } else {
-      replacement.Commit();
-    }
-  } catch (...) {
-    // A line that cannot be written makes the whole file worthless: no shortened phonebook.
-    replacement.Discard();
-    Release(items, folder, application, name_space);
-    surroundings.ShowMessage(kErrorOccurred, MessageIcon::None);
-    return RunOutcome::Failed;
-  }
-  Release(items, folder, application, name_space);
-
-  surroundings.SetProgressValue(100);
-  surroundings.ShowMessage(
-      "Fertig, " + std::to_string(item_counter) + " Adressen exportiert in \r\n" + output_path,
-      MessageIcon::None);
-  surroundings.SetProgressValue(1);
-  return RunOutcome::Written;
 }
 
-RunOutcome Export_Nfon(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                       std::string& number_template) {
-  return RunExport(ExportFormat::Nfon, surroundings, contacts, participants, number_template);
+RunOutcome Export_Nfon(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                       std::string& participants, std::string& number_template) {
+  return RunExport(ExportFormat::Nfon, surroundings, sources, participants, number_template);
 }
 
-RunOutcome Export_Siemens(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                          std::string& number_template) {
-  return RunExport(ExportFormat::Siemens, surroundings, contacts, participants, number_template);
+RunOutcome Export_Siemens(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                          std::string& participants, std::string& number_template) {
+  return RunExport(ExportFormat::Siemens, surroundings, sources, participants, number_template);
 }
 
-RunOutcome Export_Outlook(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                          std::string& number_template) {
-  return RunExport(ExportFormat::Outlook, surroundings, contacts, participants, number_template);
+RunOutcome Export_Outlook(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                          std::string& participants, std::string& number_template) {
+  return RunExport(ExportFormat::Outlook, surroundings, sources, participants, number_template);
 }
 
-RunOutcome Export_Simple(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                         std::string& number_template) {
-  return RunExport(ExportFormat::Simple, surroundings, contacts, participants, number_template);
+RunOutcome Export_Simple(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                         std::string& participants, std::string& number_template) {
+  return RunExport(ExportFormat::Simple, surroundings, sources, participants, number_template);
 }
 
 }  // namespace fernkartei::exporting

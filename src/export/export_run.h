@@ -6,12 +6,11 @@
 #include <string>
 
 #include "export/contact_source.h"
+#include "export/export_format.h"
 #include "export/run_surroundings.h"
+#include "support/file_system.h"
 
 namespace fernkartei::exporting {
-
-// The index of the window's option button, the value of the settings key "Typ".
-enum class ExportFormat : int { Nfon = 0, Siemens = 1, Outlook = 2, Simple = 3 };
 
 // Written: the file is complete and in place. Failed: the run ended with one of its messages and the
 // previous file, if any, is untouched.
@@ -29,6 +28,8 @@ struct RunOptions {
   // False keeps the run from recording a picked folder under "OutlookFolder" (the command line never
   // writes the settings file).
   bool record_picked_folder = true;
+  // Where the file is written; the platform's own file system when not set.
+  support::FileSystem* file_system = nullptr;
 };
 
 // Advances the progress bar by one step, starting again at 1 after its maximum: it shows activity, not
@@ -39,16 +40,19 @@ void Step_Progress(RunSurroundings& surroundings);
 // the format's file name; without USERPROFILE the user's documents folder.
 std::string DefaultOutputPath(ExportFormat format);
 
-RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, ContactSource& contacts,
-                     std::string& participants, std::string& number_template, const RunOptions& options = {});
+// The whole run. The contact source comes from `sources`, asked with the folder setting. An empty
+// template becomes "I (V) N", in the caller's string too.
+RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                     const std::string& participants, std::string& number_template,
+                     const RunOptions& options = {});
 
-RunOutcome Export_Nfon(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                       std::string& number_template);
-RunOutcome Export_Siemens(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                          std::string& number_template);
-RunOutcome Export_Outlook(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                          std::string& number_template);
-RunOutcome Export_Simple(RunSurroundings& surroundings, ContactSource& contacts, std::string& participants,
-                         std::string& number_template);
+RunOutcome Export_Nfon(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                       std::string& participants, std::string& number_template);
+RunOutcome Export_Siemens(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                          std::string& participants, std::string& number_template);
+RunOutcome Export_Outlook(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                          std::string& participants, std::string& number_template);
+RunOutcome Export_Simple(RunSurroundings& surroundings, const ContactSourceFactory& sources,
+                         std::string& participants, std::string& number_template);
 
 }  // namespace fernkartei::exporting

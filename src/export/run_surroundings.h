@@ -1,7 +1,9 @@
 #pragma once
-// What an export run needs of the program around it: the window gives message boxes, the progress bar
-// and the mouse pointer; the command line prints instead. The run never talks to a toolkit directly.
+// What an export run needs of the program around it: the window gives message boxes, the progress bar,
+// the mouse pointer and the folder dialog; the command line prints instead. The run never talks to a
+// toolkit directly.
 
+#include <optional>
 #include <string>
 
 #include "support/screen_pointer.h"
@@ -20,6 +22,10 @@ class RunSurroundings : public support::ScreenPointer {
   virtual float ProgressMax() const = 0;
   virtual float ProgressValue() const = 0;
   virtual void SetProgressValue(float value) = 0;
+
+  // The folder dialog a contact source may ask when no contacts folder is configured: a folder or one
+  // file, nothing when the user cancels. Without anyone to ask, nothing.
+  virtual std::optional<std::string> PickContactsFolder() { return std::nullopt; }
 };
 
 }  // namespace fernkartei::exporting

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "phone/access_area_codes.h"
+
 namespace fernkartei::phone {
 
 // An open area-code database.
@@ -29,8 +31,9 @@ inline constexpr const char* kAreaCodeColumn = "Ortsnetzkennzahl";
 // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Mode=...;Jet OLEDB".
 std::string Jet4(const std::string& database_path);
 // Opens the file named in a Jet4 connection string. Throws support::Failure (missing, unreadable,
-// damaged, or neither SQLite nor Access).
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string);
+// damaged, or neither SQLite nor Access). An Access file is read within the limits.
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
+                                                       const AccessReadLimits& limits = {});
 // True when the table can be queried on the connection; False (silently) otherwise.
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table);
 // Longest-prefix lookup over DB_Connection; empty when there is no connection or no match.
@@ -44,7 +47,13 @@ std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view
 // the next ";" for a hand-written one); empty when there is none.
 std::string DataSourceOf(std::string_view connection_string);
 // Opens a database file directly, by path. Throws support::Failure like OpenAreaCodeDatabase.
-std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path);
+std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
+                                                           const AccessReadLimits& limits = {});
+
+// Start-up's two steps on the area-code database: opens the file at database_path (through Jet4) as
+// DB_Connection, and sets Area_Table_Exists when the table sVorwahlen can be queried. Throws
+// support::Failure when the file cannot be opened; the process-wide values stay as they were then.
+void ConnectAreaCodeDatabase(const std::string& database_path);
 
 // Opened by start-up, kept for the life of the process.
 inline std::unique_ptr<AreaCodeDatabase> DB_Connection;

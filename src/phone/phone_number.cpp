@@ -37,7 +37,7 @@ std::string CountryPrefixOf(std::string_view p) {
   return prefix;
 }
 
-void SplitByDatabase(NumberParts& parts) {
+void SplitByDatabase(NumberParts& parts, const AreaCodeLookup& find_area_code) {
   const std::string_view p = parts.cleaned;
   std::string_view key;
   if (p.starts_with('+')) {
@@ -55,7 +55,7 @@ void SplitByDatabase(NumberParts& parts) {
   // countries keep theirs (Italian numbers need it).
   if (parts.international_prefix == "+49" && key.starts_with('0')) key.remove_prefix(1);
   parts.lookup_key = key;
-  parts.area_code = Find_Area_Code(key);
+  parts.area_code = find_area_code(key);
   if (parts.area_code.empty()) {
     parts.area_code_by_fixed_length = true;
     parts.area_code = First(key, key.starts_with('0') || key.starts_with('1') ? 3 : 4);
@@ -103,7 +103,8 @@ std::string Clean_Phone_Number(std::string_view number) {
   return cleaned;
 }
 
-std::optional<NumberParts> SplitPhoneNumber(std::string_view number, bool use_area_table) {
+std::optional<NumberParts> SplitPhoneNumber(std::string_view number, bool use_area_table,
+                                            const AreaCodeLookup& find_area_code) {
   NumberParts parts;
   parts.database_mode = use_area_table;
   parts.cleaned = Clean_Phone_Number(number);
@@ -111,7 +112,7 @@ std::optional<NumberParts> SplitPhoneNumber(std::string_view number, bool use_ar
   if (!use_area_table && parts.cleaned.size() < 6) return std::nullopt;
   try {
     if (use_area_table)
-      SplitByDatabase(parts);
+      SplitByDatabase(parts, find_area_code);
     else
       SplitByFixedLengths(parts);
   } catch (const CutFailed&) {
@@ -142,14 +143,19 @@ std::string ExpandNumberTemplate(std::string_view number_template, const NumberP
   return result;
 }
 
-std::string Format_Phone_Number(std::string_view number, bool use_area_table,
-                                std::string_view number_template) {
+std::string FormatPhoneNumber(std::string_view number, bool use_area_table, std::string_view number_template,
+                              const AreaCodeLookup& find_area_code) {
   try {
-    const auto parts = SplitPhoneNumber(number, use_area_table);
+    const auto parts = SplitPhoneNumber(number, use_area_table, find_area_code);
     return parts ? ExpandNumberTemplate(number_template, *parts) : std::string();
   } catch (...) {
     return {};  // any failure: no number, nothing shown or logged
   }
+}
+
+std::string Format_Phone_Number(std::string_view number, bool use_area_table,
+                                std::string_view number_template) {
+  return FormatPhoneNumber(number, use_area_table, number_template, &Find_Area_Code);
 }
 
 }  // namespace fernkartei::phone

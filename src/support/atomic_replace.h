@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/file_system.h"
+
 namespace fernkartei::support {
 
 enum class ReplaceResult {
@@ -12,8 +14,9 @@ enum class ReplaceResult {
   Failed,       // an I/O failure (disk full, ...): nothing changed
 };
 
-// Writes the bytes to a temporary file beside `path` and renames it over `path`; keeps the old file's
-// permissions. The old file is untouched unless the result is Replaced.
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
+// Writes the bytes beside `path` and puts them in its place; keeps the old file's access rights. The old
+// file is untouched unless the result is Replaced.
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                  FileSystem& files = PlatformFileSystem());
 
 }  // namespace fernkartei::support

@@ -1,6 +1,5 @@
 #include "support/error_log.h"
 
-#include <cstdio>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -11,6 +10,13 @@
 
 namespace fernkartei::support {
 namespace {
+
+std::string TwoDigits(unsigned value) {
+  const std::string padded = "00" + std::to_string(value);
+  return padded.substr(padded.size() - 2);
+}
+
+}  // namespace
 
 std::chrono::year_month_day LocalToday() {
   const std::time_t now = std::time(nullptr);
@@ -25,23 +31,10 @@ std::chrono::year_month_day LocalToday() {
                                      std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
 }
 
-LogClock& Clock() {
-  static LogClock clock = LocalToday;
-  return clock;
-}
+ErrorLog::ErrorLog(std::string path, LogClock clock, FileSystem& files)
+    : path_(std::move(path)), clock_(clock ? std::move(clock) : LogClock(LocalToday)), files_(&files) {}
 
-std::string TwoDigits(unsigned value) {
-  const std::string padded = "00" + std::to_string(value);
-  return padded.substr(padded.size() - 2);
-}
-
-}  // namespace
-
-void SetLogClock(LogClock clock) {
-  Clock() = clock ? std::move(clock) : LogClock(LocalToday);
-}
-
-void Write_Error_Log(const std::string& location, const Failure& failure, int line) {
+void ErrorLog::Write(const std::string& location, const Failure& failure, int line) const {
   if (failure.number() <= 0) return;
   try {
     // The failure is read before the file is touched, so the entry describes the failure being
@@ -49,19 +42,24 @@ void Write_Error_Log(const std::string& location, const Failure& failure, int li
     const std::string message = "Fehler " + std::to_string(failure.number()) + " in " + location +
                                 " (Line = " + std::to_string(line) + ")\r\n\r\nError = '" +
                                 failure.description() + "'";
-    const auto today = Clock()();
+    const auto today = clock_();
     const std::string date = std::to_string(static_cast<int>(today.year())) + "-" +
                              TwoDigits(static_cast<unsigned>(today.month())) + "-" +
                              TwoDigits(static_cast<unsigned>(today.day()));
-    const std::string entry = Utf8ToWindows1252(date + "\r\n" + message + "\r\n");
-
-    const std::string path = Add_Backslash(ProgramFolder()) + "error_log.txt";
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (file == nullptr) return;  // a log that cannot be written must not break what was being logged
-    std::fwrite(entry.data(), 1, entry.size(), file);
-    std::fclose(file);
+    const auto file = files_->OpenForAppend(path_);
+    file->Write(Utf8ToWindows1252(date + "\r\n" + message + "\r\n"));
+    file->Close();
   } catch (...) {
+    // A log that cannot be written must not break what was being logged.
   }
+}
+
+ErrorLog ProgramErrorLog() {
+  return ErrorLog(Add_Backslash(ProgramFolder()) + "error_log.txt");
+}
+
+void Write_Error_Log(const std::string& location, const Failure& failure, int line) {
+  ProgramErrorLog().Write(location, failure, line);
 }
 
 }  // namespace fernkartei::support

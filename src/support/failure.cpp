@@ -1,5 +1,7 @@
 #include "support/failure.h"
 
+#include <cerrno>
+
 namespace fernkartei::support {
 
 std::string DescriptionOf(ErrorNumber number) {
@@ -40,6 +42,24 @@ std::string DescriptionOf(ErrorNumber number) {
       return "The query could not be run";
   }
   return "Application-defined or object-defined error";
+}
+
+void ThrowFileFailure(int error_code) {
+  switch (error_code) {
+    case ENOSPC:
+      throw Failure(ErrorNumber::DiskFull);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      throw Failure(ErrorNumber::PermissionDenied);
+    case ENOENT:
+    case ENOTDIR:
+      throw Failure(ErrorNumber::PathNotFound);
+    case EISDIR:
+      throw Failure(ErrorNumber::PathFileAccessError);
+    default:
+      throw Failure(ErrorNumber::DeviceIoError);
+  }
 }
 
 Failure::Failure(ErrorNumber number, const std::string& description)

@@ -34,6 +34,9 @@ enum class ErrorNumber : std::int32_t {
 // The description that belongs to a number of the list above ("File not found" for 53).
 std::string DescriptionOf(ErrorNumber number);
 
+// The Failure that fits an errno value of the C library after a failed file operation.
+[[noreturn]] void ThrowFileFailure(int error_code);
+
 class Failure : public std::runtime_error {
  public:
   Failure(ErrorNumber number, const std::string& description);

@@ -1,6 +1,7 @@
 #pragma once
 // Path and file operations shared by start-up, settings, error log and the export run.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+
+// Paths are UTF-8 text inside the program; the file system's own form is made only here.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The path with exactly one separator at its end (an empty path gives the separator alone).
 std::string Add_Backslash(std::string_view path);

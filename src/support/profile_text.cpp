@@ -27,13 +27,6 @@ std::vector<Line> SplitLines(std::string_view file) {
   return lines;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 // The section name of a header line, or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
   line = TrimBlanks(line);

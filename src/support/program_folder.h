@@ -5,8 +5,7 @@
 
 namespace fernkartei::support {
 
-// Without a trailing separator. Tests point it elsewhere with SetProgramFolder.
+// Without a trailing separator.
 std::string ProgramFolder();
-void SetProgramFolder(std::string folder);
 
 }  // namespace fernkartei::support

@@ -1,15 +1,17 @@
 #include "support/settings.h"
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 #include "support/atomic_replace.h"
-#include "support/error_log.h"
 #include "support/failure.h"
+#include "support/file_helpers.h"
 #include "support/process_state.h"
 #include "support/profile_text.h"
 #include "support/text.h"
+#include "support/whole_file.h"
 
 namespace fernkartei::support {
 namespace {
@@ -18,12 +20,16 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // The old reader's buffer held 255 characters, one of them the terminating NUL.
 constexpr std::size_t kMaxValueCharacters = 254;
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
+// Far beyond any settings file; a larger one is something else and is not read whole.
+constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 26;
+
+// The file's bytes; nothing when it cannot be read, empty when it does not exist.
+std::optional<std::string> ReadSettingsFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(PathFromUtf8(path), error) && !error) return std::string();
+  WholeFile file = ReadWholeFile(PathFromUtf8(path), kLargestFile);
+  if (!file.read) return std::nullopt;
+  return std::move(file.bytes);
 }
 
 // The file is Windows-1252 as the old program wrote it; one saved by an editor as UTF-8 with a byte
@@ -53,10 +59,14 @@ std::string FirstCharacters(std::string_view utf8, std::size_t count) {
 
 }  // namespace
 
-std::string Get_InI(std::string_view section, std::string_view key, std::string_view default_value) {
+SettingsFile::SettingsFile(std::string path, ErrorLog log, FileSystem& files)
+    : path_(std::move(path)), log_(std::move(log)), files_(&files) {}
+
+std::string SettingsFile::Get(std::string_view section, std::string_view key,
+                              std::string_view default_value) const {
   try {
     std::optional<std::string> stored;
-    if (const auto file = ReadWholeFile(INI_Path)) {
+    if (const auto file = ReadSettingsFile(path_)) {
       const Encoding encoding = EncodingOf(*file);
       const std::string_view body = std::string_view(*file).substr(encoding.utf8 ? kUtf8Bom.size() : 0);
       if (const auto value = FindProfileValue(body, encoding.ToFile(section), encoding.ToFile(key))) {
@@ -71,24 +81,35 @@ std::string Get_InI(std::string_view section, std::string_view key, std::string_
   }
 }
 
-void Write_INI(std::string_view section, std::string_view key, std::string_view value) {
+void SettingsFile::Write(std::string_view section, std::string_view key, std::string_view value) const {
   try {
-    const std::string file = ReadWholeFile(INI_Path).value_or("");
-    const Encoding encoding = EncodingOf(file);
-    const std::string_view body = std::string_view(file).substr(encoding.utf8 ? kUtf8Bom.size() : 0);
+    // A file that exists but cannot be read is not overwritten with this one key: that would lose
+    // every other setting in it.
+    const auto file = ReadSettingsFile(path_);
+    if (!file) return;
+    const Encoding encoding = EncodingOf(*file);
+    const std::string_view body = std::string_view(*file).substr(encoding.utf8 ? kUtf8Bom.size() : 0);
     const std::string updated =
         std::string(encoding.utf8 ? kUtf8Bom : "") +
         SetProfileValue(body, encoding.ToFile(section), encoding.ToFile(key), encoding.ToFile(value));
     // A settings file that may not be written is skipped silently, as the program always did; only a
     // real I/O failure is worth an entry in the log.
-    if (ReplaceFileContents(INI_Path, updated) == ReplaceResult::Failed) {
+    if (ReplaceFileContents(path_, updated, *files_) == ReplaceResult::Failed) {
       throw Failure(ErrorNumber::DeviceIoError);
     }
   } catch (const Failure& failure) {
-    Write_Error_Log("Hauptmodul!Sub Write_INI()", failure, 3);
+    log_.Write("Hauptmodul!Sub Write_INI()", failure, 3);
   } catch (const std::exception& e) {
-    Write_Error_Log("Hauptmodul!Sub Write_INI()", Failure(ErrorNumber::DeviceIoError, e.what()), 3);
+    log_.Write("Hauptmodul!Sub Write_INI()", Failure(ErrorNumber::DeviceIoError, e.what()), 3);
   }
+}
+
+std::string Get_InI(std::string_view section, std::string_view key, std::string_view default_value) {
+  return SettingsFile(INI_Path, ProgramErrorLog()).Get(section, key, default_value);
+}
+
+void Write_INI(std::string_view section, std::string_view key, std::string_view value) {
+  SettingsFile(INI_Path, ProgramErrorLog()).Write(section, key, value);
 }
 
 }  // namespace fernkartei::support

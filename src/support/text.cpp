@@ -156,21 +156,40 @@ std::string SanitizeUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+bool IsAscii(std::string_view bytes) {
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiUpper(c);
+  return out;
+}
+
 std::string AsciiLower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = AsciiLower(c);
   return out;
 }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+  return a.size() == b.size() && StartsWithIgnoringAsciiCase(a, b);
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
   }
   return true;
 }

@@ -27,8 +27,22 @@ bool IsValidUtf8(std::string_view bytes);
 // well-formed.
 std::string SanitizeUtf8(std::string_view bytes);
 
-// Lower-cases ASCII letters only; names of keys, sections and vCard properties are compared this way.
+// Removes leading and trailing spaces and tabs: the blanks around names and values in the files we read.
+std::string_view TrimBlanks(std::string_view text);
+
+// True when no byte is above 0x7F.
+bool IsAscii(std::string_view bytes);
+
+// ASCII letters only change case; names of keys, sections and vCard properties are compared this way.
+constexpr char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string AsciiUpper(std::string_view text);
 std::string AsciiLower(std::string_view text);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
 }  // namespace fernkartei::support

@@ -4,49 +4,40 @@
 // Every write and the close are checked: a full disk or a vanished folder is a Failure, never a silently
 // shortened file.
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "support/file_system.h"
 
 namespace fernkartei::support {
 
 class Utf8File {
  public:
-  // Writes into a stream the caller keeps (standard output): Close flushes it but leaves it open.
-  explicit Utf8File(std::FILE* borrowed);
-  Utf8File(std::FILE* owned, std::string path);
-  ~Utf8File();
+  // Writes into a file its owner closes (a replacement file, standard output): Close only flushes it.
+  explicit Utf8File(WritableFile& borrowed);
+  // Owns the file: Close flushes, syncs and closes it.
+  Utf8File(std::unique_ptr<WritableFile> owned, std::string path);
   Utf8File(const Utf8File&) = delete;
   Utf8File& operator=(const Utf8File&) = delete;
 
   // The UTF-8 bytes of text, then CR LF when add_line_end is set. Throws Failure when a byte could not
   // be written; the file stays open and the caller decides what to do with it.
   void Write(std::string_view text, bool add_line_end);
-  // Flushes, hands the bytes to the disk and closes. Throws Failure when any of it fails; the file is
-  // closed either way.
+  // Throws Failure when any of it fails; an owned file is closed either way.
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& path() const { return path_; }
 
  private:
-  void Check(bool ok);
-
-  std::FILE* file_;
-  bool owned_;
+  std::unique_ptr<WritableFile> owned_;
+  WritableFile* file_;
   std::string path_;
 };
 
 // Opens path for writing raw bytes at its end, creating it when missing; existing contents stay.
 // Throws Failure (bad path, missing folder, no permission).
-std::unique_ptr<Utf8File> Open_UTF8_File(const std::string& path);
+std::unique_ptr<Utf8File> Open_UTF8_File(const std::string& path, FileSystem& files = PlatformFileSystem());
 void Write_UTF8_Text(Utf8File& file, std::string_view text, bool add_line_end);
-
-// Creates path for writing only if no entry of that name exists yet; nullptr when one does.
-// Throws Failure for every other reason.
-std::unique_ptr<Utf8File> CreateNewUtf8File(const std::string& path);
-
-// The Failure that fits the C library's errno after a failed file operation.
-[[noreturn]] void ThrowFileFailure(int error_code);
 
 }  // namespace fernkartei::support

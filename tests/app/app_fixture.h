@@ -8,7 +8,6 @@
 
 #include "phone/area_code_database.h"
 #include "support/process_state.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace fernkartei::testing {
@@ -38,11 +37,11 @@ class ProgramFolderFixture {
   explicit ProgramFolderFixture(bool with_table = true) {
     ClearProcessState();
     WriteAreaCodeDatabase(folder_ / "vorwahlen.mdb", with_table);
-    support::SetProgramFolder(folder_.path().string());
   }
   ~ProgramFolderFixture() { ClearProcessState(); }
 
   const TempFolder& folder() const { return folder_; }
+  std::string path() const { return folder_.path().string(); }
   std::string Settings() const { return folder_.Read("system.ini"); }
   void WriteSettings(const std::string& body) const {
     folder_.Write("system.ini", "[Fernkartei]\r\n" + body);

@@ -49,7 +49,7 @@ class Form1Test : public ::testing::Test {
 };
 
 TEST_F(Form1Test, StartUpWithoutSettingsFollowsTheFixedOrderAndWritesNothing) {
-  Form1 form(ui, Recording());
+  Form1 form(ui, Recording(), program.path());
   form.Form_Load();
   EXPECT_EQ(support::App_Title, "Fernkartei");
   EXPECT_THAT(ui.calls, ElementsAre("AnotherInstanceRunning", "SetProgress Min 1", "SetProgress Max 100",
@@ -67,7 +67,7 @@ TEST_F(Form1Test, ASecondInstanceShowsTheWarningAndEndsBeforeTouchingAnything) {
   const std::string before = program.Settings();
   support::INI_Path = "unchanged";
   ui.another_instance = true;
-  Form1 form(ui, Recording());
+  Form1 form(ui, Recording(), program.path());
   form.Form_Load();
   EXPECT_THAT(ui.calls, ElementsAre("AnotherInstanceRunning", "MsgBox", "EndProcess 0"));
   EXPECT_EQ(ui.messages.at(0).text,
@@ -97,7 +97,7 @@ TEST_F(Form1Test, TheAreaCodeFileDecidesBetweenTableModeFixedLengthsAndTheEnd) {
     testing::ClearProcessState();
     program.WriteSettings("DatabaseName=" + c.database + "\r\n");
     FakeUserInterface fresh;
-    Form1 form(fresh, Recording());
+    Form1 form(fresh, Recording(), program.path());
     RunEventHandler(fresh, [&] { form.Form_Load(); });
     EXPECT_EQ(phone::Area_Table_Exists, c.table);
     EXPECT_EQ(fresh.ended_with, c.ends ? std::optional<int>(1) : std::nullopt);
@@ -123,7 +123,7 @@ TEST_F(Form1Test, ResizeKeepsTheBarAlongTheBottomWithoutClamping) {
     fresh.scale_width = c.width;
     fresh.scale_height = c.height;
     fresh.progress = {1, 100, 1, 120, 0, 1, c.bar_height};
-    Form1(fresh, {}).Form_Resize();
+    Form1(fresh, {}, "").Form_Resize();
     EXPECT_THAT(fresh.progress, ElementsAre(1, 100, 1, 0, c.top, c.width, c.bar_height));
     EXPECT_THAT(fresh.calls, ElementsAre(HasSubstr("Left"), HasSubstr("Width"), HasSubstr("Top")));
   }
@@ -148,7 +148,7 @@ TEST_F(Form1Test, StartStoresTheSettingsThenHandsFreshCopiesToTheChosenExport) {
     std::filesystem::remove(program.folder() / "system.ini");
     calls.clear();
     cancel = kFalse;
-    Form1 form(ui, Recording());
+    Form1 form(ui, Recording(), program.path());
     form.Form_Load();
     ui.SelectOption(c.index);
     ui.SetText(TextBox::Text1, c.text1);
@@ -173,7 +173,7 @@ TEST_F(Form1Test, StartStoresTheSettingsThenHandsFreshCopiesToTheChosenExport) {
 
 TEST_F(Form1Test, NoSelectedOptionStoresTheTextsButNotTheFormat) {
   program.WriteSettings("Typ=1\r\n");
-  Form1 form(ui, Recording());
+  Form1 form(ui, Recording(), program.path());
   form.Form_Load();
   ui.options = {};
   ui.SetText(TextBox::Text1, "N");
@@ -213,7 +213,7 @@ TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
 
 TEST(Form1SurroundingsTest, AnExportRunReachesTheBarMessagesAndPointerThroughTheWindow) {
   FakeUserInterface ui;
-  Form1 form(ui, {});
+  Form1 form(ui, {}, "");
   ui.progress[static_cast<std::size_t>(ProgressProperty::Max)] = 40;
   form.SetProgressValue(17);
   EXPECT_EQ(ui.Progress(ProgressProperty::Value), 17);

@@ -16,6 +16,7 @@
 
 #include "app/form1_layout.h"
 #include "app_fixture.h"
+#include "contacts/contact_sources.h"
 #include "qt_application.h"
 
 namespace fernkartei::app {
@@ -27,6 +28,7 @@ using ::testing::StartsWith;
 
 // A window that confirms its message boxes itself and only records that it would have ended.
 struct Harness {
+  std::string program_folder;
   std::vector<std::string> messages;
   std::vector<int> ends;
   std::function<void(const std::string&)> on_message;
@@ -41,6 +43,8 @@ struct Harness {
     };
     options.end_process = [this](int status) { ends.push_back(status); };
     options.folder_picker = [] { return std::optional<std::string>(); };
+    options.program_folder = program_folder;
+    options.exports = ExportProceduresOver(contacts::MakeContactSourceFactory(program_folder));
     return options;
   }
 };
@@ -65,7 +69,10 @@ int CheckedOption(QtForm& window) {
 
 class QtFormTest : public ::testing::Test {
  protected:
-  void SetUp() override { testing::TestApplication(); }
+  void SetUp() override {
+    testing::TestApplication();
+    harness.program_folder = program.path();
+  }
   ProgramFolderFixture program;
   Harness harness;
 };

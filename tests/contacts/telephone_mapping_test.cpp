@@ -140,7 +140,7 @@ TEST(TelephoneMapping, FollowsTheFirstMatchingRule) {
     for (std::size_t i = 0; i < kTelephoneSlotCount; ++i) {
       const auto it = c.expected.find(static_cast<Slot>(i));
       EXPECT_EQ(r.telephone(static_cast<Slot>(i)), it == c.expected.end() ? "" : it->second)
-          << kTelephonePropertyNames[i];
+          << exporting::kTelephoneEntries[i].property;
     }
     EXPECT_EQ(dropped.size(), c.dropped);
   }

@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "export/line_builders.h"
+#include "fakes/failing_file_system.h"
 #include "fakes/fake_contact_source.h"
 #include "fakes/fake_surroundings.h"
 #include "phone/area_code_database.h"
@@ -50,7 +51,7 @@ class ExportRun : public ::testing::Test {
 
   RunOutcome Run(ExportFormat format = ExportFormat::Simple) {
     options.output_path = output;
-    return RunExport(format, surroundings, contacts, participants, number_template, options);
+    return RunExport(format, surroundings, contacts.Factory(), participants, number_template, options);
   }
 
   // Every entry of the folder other than system.ini and simple.csv: a leftover temporary file.
@@ -229,10 +230,33 @@ TEST_F(ExportRun, AFullDeviceEndsTheRunWithAnError) {
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (full == nullptr) GTEST_SKIP() << "no /dev/full";
   options.output_stream = full;
-  EXPECT_EQ(RunExport(ExportFormat::Simple, surroundings, contacts, participants, number_template, options),
+  EXPECT_EQ(RunExport(ExportFormat::Simple, surroundings, contacts.Factory(), participants, number_template,
+                      options),
             RunOutcome::Failed);
   std::fclose(full);
   EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{kErrorOccurred});
+}
+
+// A failure in any step from the first byte to the file taking its place keeps the old file.
+TEST_F(ExportRun, AFailingWriteOrCommitKeepsTheOldFile) {
+  using fakes::FileCall;
+  using support::ErrorNumber;
+  const std::pair<FileCall, ErrorNumber> cases[] = {{FileCall::Write, ErrorNumber::DiskFull},
+                                                    {FileCall::Flush, ErrorNumber::DiskFull},
+                                                    {FileCall::Sync, ErrorNumber::DeviceIoError},
+                                                    {FileCall::Close, ErrorNumber::DiskFull},
+                                                    {FileCall::Replace, ErrorNumber::PermissionDenied}};
+  for (const auto& [call, number] : cases) {
+    SCOPED_TRACE(static_cast<int>(call));
+    folder.Write("simple.csv", kOldFile);
+    fakes::FailingFileSystem files(call, number);
+    options.file_system = &files;
+    surroundings = FakeSurroundings{};
+    EXPECT_EQ(Run(), RunOutcome::Failed);
+    EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{kErrorOccurred});
+    EXPECT_EQ(folder.Read("simple.csv"), kOldFile);
+    EXPECT_TRUE(Leftovers().empty());
+  }
 }
 
 TEST_F(ExportRun, PickedContactsFolderIsRecorded) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "export/export_format.h"
 #include "phone/area_code_database.h"
 
 namespace fernkartei::exporting {
@@ -56,7 +57,7 @@ TEST_F(LineBuilders, EveryFormatLineByLine) {
   };
   for (const auto& c : cases) {
     const auto args = [&](LineBuilder build) {
-      return build(c.label, c.number, c.participants, true, c.number_template);
+      return build({c.label, c.number, c.participants, true, c.number_template});
     };
     EXPECT_EQ(args(&Build_Nfon_Line), c.nfon) << c.what;
     EXPECT_EQ(args(&Build_Siemens_Line), c.siemens) << c.what;

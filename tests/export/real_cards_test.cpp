@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "contacts/vcard_source.h"
+#include "contacts/contact_sources.h"
 #include "export/export_run.h"
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
@@ -46,13 +46,13 @@ class RealCards : public ::testing::Test {
 
   Export Run(ExportFormat format, const std::string& cards) {
     fakes::FakeSurroundings surroundings;
-    contacts::VCardSource source(folder.path().string(), [] { return std::nullopt; });
+    const auto sources = contacts::MakeContactSourceFactory(folder.path().string());
     RunOptions options;
     options.contacts_folder = cards;
     options.output_path = folder / TraitsOf(format).file_name;
     std::string participants = "11,12,15";
     std::string number_template = "I (V) N";
-    EXPECT_EQ(RunExport(format, surroundings, source, participants, number_template, options),
+    EXPECT_EQ(RunExport(format, surroundings, sources, participants, number_template, options),
               RunOutcome::Written)
         << cards;
     return {folder.Read(TraitsOf(format).file_name),

@@ -1,4 +1,4 @@
-#include "export/replacement_file.h"
+#include "support/replacement_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,6 +16,7 @@ namespace fernkartei::exporting {
 namespace {
 
 namespace fs = std::filesystem;
+using support::ReplacementFile;
 
 std::size_t EntriesIn(const fs::path& folder) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
@@ -27,7 +28,7 @@ TEST(ReplacementFile, TheOldFileStaysUntilCommit) {
   ::chmod(target.c_str(), 0640);
   {
     ReplacementFile file(target);
-    support::Write_UTF8_Text(file.Open(), "neu", true);
+    file.Open().Write("neu\r\n");
     EXPECT_EQ(folder.Read("nfon.csv"), "alt\r\n");
     EXPECT_EQ(EntriesIn(folder.path()), 2U);
     file.Commit();
@@ -64,7 +65,7 @@ TEST(ReplacementFile, AWriteProtectedOldFileIsReplacedAndLosesItsProtection) {
   const std::string target = folder.Write("nfon.csv", "alt\r\n");
   ::chmod(target.c_str(), 0444);
   ReplacementFile file(target);
-  support::Write_UTF8_Text(file.Open(), "neu", true);
+  file.Open().Write("neu\r\n");
   file.Commit();
   EXPECT_EQ(folder.Read("nfon.csv"), "neu\r\n");
   struct stat info {};
@@ -77,7 +78,7 @@ TEST(ReplacementFile, ARenameThatFailsKeepsTheTargetAndDropsTheNewFile) {
   fs::create_directory(folder.path() / "nfon.csv");
   folder.Write("nfon.csv/inhalt", "x");
   ReplacementFile file(folder / "nfon.csv");
-  support::Write_UTF8_Text(file.Open(), "neu", true);
+  file.Open().Write("neu\r\n");
   EXPECT_THROW(file.Commit(), support::Failure);
   EXPECT_EQ(EntriesIn(folder.path()), 1U);
   EXPECT_EQ(folder.Read("nfon.csv/inhalt"), "x");

@@ -167,6 +167,20 @@ class FakeContactSource : public exporting::ContactSource {
     return std::make_unique<detail::Application>(script);
   }
 
+  // What a run is handed: every source it asks for is this one.
+  exporting::ContactSourceFactory Factory() {
+    struct Handle : exporting::ContactSource {
+      explicit Handle(FakeContactSource& source) : source(source) {}
+      std::unique_ptr<exporting::ContactApplication> CreateApplication() override {
+        return source.CreateApplication();
+      }
+      FakeContactSource& source;
+    };
+    return [this](const std::string&, const exporting::FolderPicker&) {
+      return std::make_unique<Handle>(*this);
+    };
+  }
+
   // Entries of the log that start with prefix, in order.
   std::vector<std::string> Calls(const std::string& prefix) const {
     std::vector<std::string> out;

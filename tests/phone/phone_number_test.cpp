@@ -201,7 +201,7 @@ TEST(DatabaseModeWithoutConnection, FallsBackLikeAnEmptyTable) {
 TEST(SplitPhoneNumber, PartsAgreeWithTheFormattedText) {
   ScratchFolder folder;
   ConnectionScope connection(MakeDatabase(folder, {"30", "6221"}));
-  const auto parts = SplitPhoneNumber("+49 (0) 6221 12345-6", true);
+  const auto parts = SplitPhoneNumber("+49 (0) 6221 12345-6", true, &Find_Area_Code);
   ASSERT_TRUE(parts);
   EXPECT_TRUE(parts->database_mode);
   EXPECT_EQ(parts->cleaned, "+4906221123456");
@@ -211,10 +211,10 @@ TEST(SplitPhoneNumber, PartsAgreeWithTheFormattedText) {
   EXPECT_EQ(parts->subscriber_number, "123456");
   EXPECT_FALSE(parts->area_code_by_fixed_length);
 
-  const auto mobile = SplitPhoneNumber("0171 1234567", true);
+  const auto mobile = SplitPhoneNumber("0171 1234567", true, &Find_Area_Code);
   ASSERT_TRUE(mobile);
   EXPECT_TRUE(mobile->area_code_by_fixed_length);
-  EXPECT_FALSE(SplitPhoneNumber("12345", false));
+  EXPECT_FALSE(SplitPhoneNumber("12345", false, &Find_Area_Code));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace fernkartei::support {
@@ -13,24 +12,19 @@ using namespace std::chrono;
 
 class ErrorLog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetProgramFolder(folder.path().string());
-    SetLogClock([this] { return today; });
-  }
-  void TearDown() override { SetLogClock(nullptr); }
-
   testing::TempFolder folder;
   year_month_day today = 2019y / April / 8d;
+  support::ErrorLog log{folder / "error_log.txt", [this] { return today; }};
 };
 
 TEST_F(ErrorLog, WritesFourLinesPerEntryAndAppends) {
-  Write_Error_Log("Hauptmodul!Sub Write_INI()", Failure(ErrorNumber::FileNotFound), 3);
+  log.Write("Hauptmodul!Sub Write_INI()", Failure(ErrorNumber::FileNotFound), 3);
   const std::string first =
       "2019-04-08\r\nFehler 53 in Hauptmodul!Sub Write_INI() (Line = 3)\r\n\r\nError = 'File not found'\r\n";
   EXPECT_EQ(folder.Read("error_log.txt"), first);
 
   today = 2020y / January / 1d;
-  Write_Error_Log("mdlADOXModul!Function Jet4()", Failure(ErrorNumber::PermissionDenied, "Don't"), 4);
+  log.Write("mdlADOXModul!Function Jet4()", Failure(ErrorNumber::PermissionDenied, "Don't"), 4);
   EXPECT_EQ(
       folder.Read("error_log.txt"),
       first +
@@ -48,25 +42,25 @@ TEST_F(ErrorLog, DatesArePadded) {
   for (const auto& c : cases) {
     std::filesystem::remove(folder.path() / "error_log.txt");
     today = c.date;
-    Write_Error_Log("x", Failure(ErrorNumber::FileNotFound), 1);
+    log.Write("x", Failure(ErrorNumber::FileNotFound), 1);
     EXPECT_EQ(folder.Read("error_log.txt").substr(0, 12), c.line + "\r\n");
   }
 }
 
 TEST_F(ErrorLog, DescriptionsAreStoredAsWindows1252) {
-  Write_Error_Log("x", Failure(ErrorNumber::FileNotFound, "Datei f\xC3\xBCr \xE2\x82\xAC"), 1);
+  log.Write("x", Failure(ErrorNumber::FileNotFound, "Datei f\xC3\xBCr \xE2\x82\xAC"), 1);
   EXPECT_NE(folder.Read("error_log.txt").find("Error = 'Datei f\xFCr \x80'"), std::string::npos);
 }
 
 TEST_F(ErrorLog, NumbersNotAboveZeroAreNotLogged) {
-  Write_Error_Log("x", Failure(static_cast<ErrorNumber>(-2147467259), "ADO"), 1);
-  Write_Error_Log("x", Failure(static_cast<ErrorNumber>(0), "none"), 1);
+  log.Write("x", Failure(static_cast<ErrorNumber>(-2147467259), "ADO"), 1);
+  log.Write("x", Failure(static_cast<ErrorNumber>(0), "none"), 1);
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "error_log.txt"));
 }
 
 TEST_F(ErrorLog, AnUnwritableLogIsGivenUpQuietly) {
-  SetProgramFolder((folder.path() / "missing-folder").string());
-  EXPECT_NO_THROW(Write_Error_Log("x", Failure(ErrorNumber::FileNotFound), 1));
+  EXPECT_NO_THROW(support::ErrorLog(folder / "missing-folder/error_log.txt")
+                      .Write("x", Failure(ErrorNumber::FileNotFound), 1));
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "support/process_state.h"
+#include "fakes/failing_file_system.h"
 #include "support/profile_text.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace fernkartei::support {
@@ -13,14 +12,11 @@ namespace {
 
 class Settings : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetProgramFolder(folder.path().string());
-    INI_Path = folder / "system.ini";
-  }
   std::string Ini() const { return folder.Read("system.ini"); }
   void SetIni(const std::string& bytes) const { folder.Write("system.ini", bytes); }
 
   testing::TempFolder folder;
+  SettingsFile settings{folder / "system.ini", ErrorLog(folder / "error_log.txt")};
 };
 
 TEST_F(Settings, ReadsValuesTheWayTheOldReaderDid) {
@@ -47,29 +43,29 @@ TEST_F(Settings, ReadsValuesTheWayTheOldReaderDid) {
   };
   for (const auto& c : cases) {
     SetIni(c.file);
-    EXPECT_EQ(Get_InI("Fernkartei", c.key, "default"), c.expected) << c.file;
+    EXPECT_EQ(settings.Get("Fernkartei", c.key, "default"), c.expected) << c.file;
   }
 }
 
 TEST_F(Settings, MissingFileGivesDefaultsCutLikeValues) {
-  EXPECT_EQ(Get_InI("Fernkartei", "Output", "I (V) N"), "I (V) N");
-  EXPECT_EQ(Get_InI("Fernkartei", "Outlook-Ordner", ""), "");
-  EXPECT_EQ(Get_InI("Fernkartei", "X", std::string(300, 'y')), std::string(254, 'y'));
+  EXPECT_EQ(settings.Get("Fernkartei", "Output", "I (V) N"), "I (V) N");
+  EXPECT_EQ(settings.Get("Fernkartei", "Outlook-Ordner", ""), "");
+  EXPECT_EQ(settings.Get("Fernkartei", "X", std::string(300, 'y')), std::string(254, 'y'));
 }
 
 TEST_F(Settings, WriteCreatesFileAndSectionInWindows1252) {
-  Write_INI("Fernkartei", "Output", "I (V) N \xE2\x82\xAC");
+  settings.Write("Fernkartei", "Output", "I (V) N \xE2\x82\xAC");
   EXPECT_EQ(Ini(), "[Fernkartei]\r\nOutput=I (V) N \x80\r\n");
-  EXPECT_EQ(Get_InI("Fernkartei", "Output", ""), "I (V) N \xE2\x82\xAC");
+  EXPECT_EQ(settings.Get("Fernkartei", "Output", ""), "I (V) N \xE2\x82\xAC");
 }
 
 TEST_F(Settings, WriteKeepsEveryOtherLineByteForByte) {
   const std::string before =
       "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\nTyp=0\r\nUnknown = x \r\n\r\n[Last]\nZ=9";
   SetIni(before);
-  Write_INI("Fernkartei", "typ", "1");
-  Write_INI("Fernkartei", "Teilnehmer", "11,12");
-  Write_INI("Neu", "A", "b");
+  settings.Write("Fernkartei", "typ", "1");
+  settings.Write("Fernkartei", "Teilnehmer", "11,12");
+  settings.Write("Neu", "A", "b");
   EXPECT_EQ(
       Ini(),
       "; written by hand\n[Other]\nKey=1\n\n[FERNKARTEI]\r\ntyp=1\r\nUnknown = x \r\nTeilnehmer=11,12\r\n"
@@ -78,15 +74,40 @@ TEST_F(Settings, WriteKeepsEveryOtherLineByteForByte) {
 
 TEST_F(Settings, WriteToAWriteProtectedFileIsSilentlyNotStored) {
   SetIni("[Fernkartei]\r\nTyp=0\r\n");
-  ::chmod(INI_Path.c_str(), 0444);
-  Write_INI("Fernkartei", "Typ", "2");
+  ::chmod((folder / "system.ini").c_str(), 0444);
+  settings.Write("Fernkartei", "Typ", "2");
   EXPECT_EQ(Ini(), "[Fernkartei]\r\nTyp=0\r\n");
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "error_log.txt"));
 }
 
+// A refused file is skipped silently; any other failure up to the new file taking its place is logged.
+TEST_F(Settings, AFailingWriteKeepsTheOldFile) {
+  using fakes::FileCall;
+  const std::tuple<FileCall, ErrorNumber, bool> cases[] = {
+      {FileCall::Open, ErrorNumber::PermissionDenied, false},
+      {FileCall::Write, ErrorNumber::DiskFull, true},
+      {FileCall::Close, ErrorNumber::DiskFull, true},
+      {FileCall::Replace, ErrorNumber::PermissionDenied, true}};
+  for (const auto& [call, number, logged] : cases) {
+    SetIni("[Fernkartei]\r\nTyp=0\r\n");
+    std::filesystem::remove(folder.path() / "error_log.txt");
+    fakes::FailingFileSystem files(call, number);
+    SettingsFile(folder / "system.ini", ErrorLog(folder / "error_log.txt"), files)
+        .Write("Fernkartei", "Typ", "2");
+    EXPECT_EQ(Ini(), "[Fernkartei]\r\nTyp=0\r\n");
+    EXPECT_EQ(folder.Read("error_log.txt").find("Fehler 57 in Hauptmodul!Sub Write_INI() (Line = 3)") !=
+                  std::string::npos,
+              logged);
+    int files_left = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+      ++files_left;
+    EXPECT_EQ(files_left, logged ? 2 : 1);
+  }
+}
+
 TEST_F(Settings, WriteLeavesNoTemporaryFiles) {
-  Write_INI("Fernkartei", "Typ", "1");
-  Write_INI("Fernkartei", "Typ", "2");
+  settings.Write("Fernkartei", "Typ", "1");
+  settings.Write("Fernkartei", "Typ", "2");
   int files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
   EXPECT_EQ(files, 1);
@@ -94,7 +115,7 @@ TEST_F(Settings, WriteLeavesNoTemporaryFiles) {
 
 TEST_F(Settings, WriteKeepsAByteOrderMarkAndWritesUtf8Then) {
   SetIni("\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\n");
-  Write_INI("Fernkartei", "Output", "\xC3\xA4");
+  settings.Write("Fernkartei", "Output", "\xC3\xA4");
   EXPECT_EQ(Ini(), "\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\nOutput=\xC3\xA4\r\n");
 }
 

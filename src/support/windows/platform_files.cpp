@@ -3,7 +3,17 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
+
+#include "support/windows/wide_text.h"
+
 namespace fernkartei::support {
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const wchar_t* value = _wgetenv(WideFromUtf8(name).c_str());
+  if (value == nullptr) return std::nullopt;
+  return Utf8FromWide(value);
+}
 
 bool SyncToDisk(std::FILE* stream) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));

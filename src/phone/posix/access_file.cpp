@@ -1,4 +1,4 @@
-#include "phone/access_file.h"
+#include "phone/posix/access_file.h"
 
 // mdbtools.h includes glib.h inside its own extern "C", which g++ rejects unless glib came first.
 #include <glib.h>
@@ -6,14 +6,12 @@
 #include <mdbtools.h>
 // clang-format on
 
-#if !defined(_WIN32)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -21,10 +19,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
+#include "phone/database_file.h"
 #include "support/failure.h"
 #include "support/text.h"
 
@@ -34,23 +32,15 @@ namespace {
 using support::ErrorNumber;
 using support::Failure;
 
-constexpr std::size_t kSignatureEnd = 20;
 constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint64_t kCatalogPage = 2;  // MSysObjects, where every table is listed
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& why) {
-  throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
-                "Die Access-Datei " + path + " ist beschädigt oder unvollständig (" + why + ").");
+  ThrowDamaged("Die Access-Datei " + path, "beschädigt oder unvollständig", why);
 }
 
 std::string ReadFirstBytes(const std::string& path, std::size_t count, std::uint64_t offset = 0) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
-  in.seekg(static_cast<std::streamoff>(offset));
-  std::string bytes(count, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
+  return ReadFileBytes(path, "Die Datei " + path, count, offset);
 }
 
 // --- what the child process sends back: tagged, length-prefixed texts -------------------------------
@@ -141,8 +131,6 @@ std::optional<std::string> ReadWithLibmdb(const std::string& path, const std::st
   return out;
 }
 
-AccessReadLimits limits;
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -155,9 +143,8 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-#if !defined(_WIN32)
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
-void LimitThisProcess() {
+void LimitThisProcess(const AccessReadLimits& limits) {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
   rlimit cpu_limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &cpu_limit);
@@ -174,14 +161,76 @@ void LimitThisProcess() {
     setrlimit(RLIMIT_AS, &memory);
   }
 }
-#endif
+
+// The child's side: does the work within the limits and sends the answer down the pipe. The exit status
+// tells the parent whether the answer is whole.
+[[noreturn]] void AnswerAsChild(const std::function<std::optional<std::string>()>& work, int answer_fd,
+                                const AccessReadLimits& limits) {
+  LimitThisProcess(limits);
+  // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
+  setenv("MDBICONV", "UTF-8", 1);
+  // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
+  const int null_fd = open("/dev/null", O_WRONLY);
+  if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
+  int status = 3;
+  try {
+    if (auto answer = work()) {
+      std::string_view rest = *answer;
+      status = 0;
+      while (!rest.empty()) {
+        const ssize_t written = write(answer_fd, rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+          status = 4;
+          break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+      }
+    }
+  } catch (...) {
+    status = 5;
+  }
+  close(answer_fd);
+  _exit(status);  // no exit handlers: they belong to the parent
+}
+
+// The parent's side: reads the answer until the child closes the pipe or the wall-clock limit ends it,
+// then collects the child. Nothing unless the child ended well.
+std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const AccessReadLimits& limits) {
+  std::string answer;
+  char chunk[65536];
+  bool timed_out = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait_for{answer_fd, POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
+      kill(pid, SIGKILL);
+      break;
+    }
+    const ssize_t got = read(answer_fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    answer.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(answer_fd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return std::nullopt;
+  }
+  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return answer;
+}
 
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
-std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work) {
-#if defined(_WIN32)
-  return work();
-#else
+std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
+                                       const AccessReadLimits& limits) {
   int fds[2];
   // Close-on-exec: a program started meanwhile by another thread must not hold the pipe open.
   if (pipe2(fds, O_CLOEXEC) != 0) return work();
@@ -193,73 +242,13 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   if (pid == 0) {
     close(fds[0]);
-    LimitThisProcess();
-    // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
-    setenv("MDBICONV", "UTF-8", 1);
-    // libmdb complains on stderr about what it cannot read; the parent reports it in German instead.
-    const int null_fd = open("/dev/null", O_WRONLY);
-    if (null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-    int status = 3;
-    try {
-      if (auto answer = work()) {
-        std::string_view rest = *answer;
-        status = 0;
-        while (!rest.empty()) {
-          const ssize_t written = write(fds[1], rest.data(), rest.size());
-          if (written < 0 && errno == EINTR) continue;
-          if (written <= 0) {
-            status = 4;
-            break;
-          }
-          rest.remove_prefix(static_cast<std::size_t>(written));
-        }
-      }
-    } catch (...) {
-      status = 5;
-    }
-    close(fds[1]);
-    _exit(status);  // no exit handlers: they belong to the parent
+    AnswerAsChild(work, fds[1], limits);
   }
   close(fds[1]);
-  std::string answer;
-  char chunk[65536];
-  bool timed_out = false;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(2 * std::max(1, limits.seconds));
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd wait_for{fds[0], POLLIN, 0};
-    const int ready = left.count() > 0 ? poll(&wait_for, 1, static_cast<int>(left.count())) : 0;
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) {
-      timed_out = true;  // a child asleep rather than busy: the CPU limit would never end it
-      kill(pid, SIGKILL);
-      break;
-    }
-    const ssize_t got = read(fds[0], chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    answer.append(chunk, static_cast<std::size_t>(got));
-  }
-  close(fds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return std::nullopt;
-  }
-  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return answer;
-#endif
+  return CollectChild(pid, fds[0], limits);
 }
 
 }  // namespace
-
-bool HasAccessSignature(const std::string& first_bytes) {
-  if (first_bytes.size() < kSignatureEnd) return false;
-  const std::string_view head(first_bytes.data(), kSignatureEnd);
-  using namespace std::string_view_literals;
-  return head == "\x00\x01\x00\x00Standard Jet DB\x00"sv || head == "\x00\x01\x00\x00Standard ACE DB\x00"sv;
-}
 
 void CheckAccessFileLayout(const std::string& path) {
   const std::string head = ReadFirstBytes(path, kVersionOffset + 1);
@@ -270,8 +259,7 @@ void CheckAccessFileLayout(const std::string& path) {
   const std::uint64_t page_size = version == 0 ? 2048 : 4096;
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
-  if (error)
-    throw Failure(ErrorNumber::PermissionDenied, "Die Datei " + path + " kann nicht gelesen werden.");
+  if (error) ThrowUnreadable("Die Datei " + path);
   if (size % page_size != 0) Damaged(path, "Größe ist kein Vielfaches der Seitengröße");
   if (size < (kCatalogPage + 1) * page_size) Damaged(path, "Katalogseite fehlt");
   const std::string catalog = ReadFirstBytes(path, 2, kCatalogPage * page_size);
@@ -279,13 +267,10 @@ void CheckAccessFileLayout(const std::string& path) {
   if (catalog != std::string_view("\x02\x01", 2)) Damaged(path, "Katalogseite ungültig");
 }
 
-void SetAccessReadLimits(AccessReadLimits new_limits) {
-  limits = new_limits;
-}
-
-AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column) {
+AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
+                              const AccessReadLimits& limits) {
   CheckAccessFileLayout(path);
-  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); });
+  const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); }, limits);
   if (!answer) Damaged(path, "Tabellen nicht lesbar");
   return Unpack(path, *answer);
 }

@@ -1,0 +1,63 @@
+#pragma once
+// The platform's file system, except that one chosen call fails with a chosen number: a full disk, a
+// refused permission or a failing commit, without such a disk or another user.
+
+#include <memory>
+#include <string>
+
+#include "support/failure.h"
+#include "support/file_system.h"
+
+namespace fernkartei::fakes {
+
+enum class FileCall { Open, Write, Flush, Sync, Close, Replace };
+
+class FailingFileSystem : public support::FileSystem {
+ public:
+  FailingFileSystem(FileCall failing, support::ErrorNumber number) : failing_(failing), number_(number) {}
+
+  std::unique_ptr<support::WritableFile> OpenForAppend(const std::string& path) override {
+    Enter(FileCall::Open);
+    return std::make_unique<File>(*this, real_.OpenForAppend(path));
+  }
+  std::unique_ptr<support::WritableFile> CreateNew(const std::string& path) override {
+    Enter(FileCall::Open);
+    auto file = real_.CreateNew(path);
+    return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+  }
+  void Replace(const std::string& from, const std::string& to) override {
+    Enter(FileCall::Replace);
+    real_.Replace(from, to);
+  }
+  bool Remove(const std::string& path) noexcept override { return real_.Remove(path); }
+  void CopyAccessRights(const std::string& model, const std::string& path) override {
+    real_.CopyAccessRights(model, path);
+  }
+  bool IsWriteProtected(const std::string& path) override { return real_.IsWriteProtected(path); }
+
+ private:
+  class File : public support::WritableFile {
+   public:
+    File(FailingFileSystem& files, std::unique_ptr<support::WritableFile> real)
+        : files_(files), real_(std::move(real)) {}
+    void Write(std::string_view bytes) override { files_.Enter(FileCall::Write), real_->Write(bytes); }
+    void Flush() override { files_.Enter(FileCall::Flush), real_->Flush(); }
+    void Sync() override { files_.Enter(FileCall::Sync), real_->Sync(); }
+    // Closed first, as a close that reports a failure has still closed the file.
+    void Close() override { real_->Close(), files_.Enter(FileCall::Close); }
+
+   private:
+    FailingFileSystem& files_;
+    std::unique_ptr<support::WritableFile> real_;
+  };
+
+  void Enter(FileCall call) const {
+    if (call == failing_) throw support::Failure(number_);
+  }
+
+  FileCall failing_;
+  support::ErrorNumber number_;
+  support::FileSystem& real_ = support::PlatformFileSystem();
+};
+
+}  // namespace fernkartei::fakes
