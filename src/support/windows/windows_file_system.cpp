@@ -102,6 +102,20 @@ class WindowsFileSystem final : public FileSystem {
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
   }
+
+  // Asks for what replacing the file needs, sharing everything: only a program that shares nothing (an
+  // editor, a spreadsheet holding the phonebook) refuses it.
+  bool IsHeldOpen(const std::string& path) override {
+    const HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+  }
 };
 
 }  // namespace
