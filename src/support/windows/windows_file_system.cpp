@@ -45,8 +45,9 @@ class WindowsFileSystem final : public FileSystem {
  public:
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
     const std::wstring wide = WideFromUtf8(path);
-    const HANDLE handle = CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for writing too: two programs may append to the error log at once, each write at the end.
+    const HANDLE handle = CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) ThrowOpenFailure(wide);
     return StreamOver(handle, _O_APPEND);
   }
