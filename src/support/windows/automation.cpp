@@ -4,30 +4,13 @@
 
 #include <utility>
 
+#include "support/windows/wide_text.h"
+
 namespace fernkartei::support::automation {
 namespace {
 
-std::wstring Utf16Of(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-                   L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), static_cast<int>(out.size()));
-  return out;
-}
-
-std::string Utf8Of(const wchar_t* utf16, std::size_t length) {
-  if (length == 0) return {};
-  const int size = static_cast<int>(length);
-  std::string out(
-      static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16, size, nullptr, 0, nullptr, nullptr)),
-      '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16, size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  return out;
-}
-
 std::string Utf8Of(BSTR text) {
-  return text == nullptr ? std::string() : Utf8Of(text, SysStringLen(text));
+  return text == nullptr ? std::string() : Utf8FromWide({text, SysStringLen(text)});
 }
 
 [[noreturn]] void Fail(ErrorNumber number) {
@@ -143,7 +126,7 @@ Variant& Variant::operator=(Variant&& other) noexcept {
 }
 
 Variant Variant::Text(std::string_view utf8) {
-  const std::wstring wide = Utf16Of(utf8);
+  const std::wstring wide = WideFromUtf8(utf8);
   Variant out;
   V_BSTR(&out.value_) = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   if (V_BSTR(&out.value_) == nullptr) Fail(ErrorNumber::OutOfMemory);
@@ -270,7 +253,8 @@ Dispatch& Dispatch::operator=(Dispatch&& other) noexcept {
 
 Dispatch Dispatch::Create(std::string_view prog_id) {
   CLSID class_id;
-  if (FAILED(CLSIDFromProgID(Utf16Of(prog_id).c_str(), &class_id))) Fail(ErrorNumber::CannotCreateObject);
+  if (FAILED(CLSIDFromProgID(WideFromUtf8(prog_id).c_str(), &class_id)))
+    Fail(ErrorNumber::CannotCreateObject);
   IDispatch* object = nullptr;
   const HRESULT result = CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                           IID_IDispatch, reinterpret_cast<void**>(&object));
@@ -280,7 +264,7 @@ Dispatch Dispatch::Create(std::string_view prog_id) {
 }
 
 std::optional<DISPID> Dispatch::FindMember(std::string_view name) const {
-  std::wstring wide = Utf16Of(name);
+  std::wstring wide = WideFromUtf8(name);
   LPOLESTR names[] = {wide.data()};
   DISPID id = DISPID_UNKNOWN;
   const HRESULT result = Checked()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);

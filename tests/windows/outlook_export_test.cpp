@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "com_doubles/journal.h"
 #include "contacts/outlook/outlook_source.h"
 #include "export/export_run.h"
 #include "fakes/fake_surroundings.h"
@@ -40,15 +41,6 @@ exporting::ContactSourceFactory Outlook(const std::string& prog_id = "Outlook.Ap
   };
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = std::min(text.find('\n', start), text.size());
-    lines.push_back(text.substr(start, end - start));
-  }
-  return lines;
-}
-
 class OutlookExport : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,7 +53,7 @@ class OutlookExport : public ::testing::Test {
 
   RunOutcome Run(const std::string& extra_directives = "",
                  const std::string& prog_id = "Outlook.Application") {
-    folder.Write("folders.txt", SourceFile("contacts/outlook/folders.txt") + extra_directives);
+    folder.Write("folders.txt", SourceFile("windows/outlook/folders.txt") + extra_directives);
     exporting::RunOptions options;
     options.output_path = folder / "simple.csv";
     return exporting::RunExport(ExportFormat::Simple, surroundings, Outlook(prog_id), participants,
@@ -69,7 +61,7 @@ class OutlookExport : public ::testing::Test {
   }
   std::vector<std::string> Journal(const std::string& prefix = "") const {
     std::vector<std::string> calls;
-    for (const auto& line : Lines(folder.Read("folders.txt.log")))
+    for (const auto& line : testing::JournalLines(folder, "folders.txt.log"))
       if (line.rfind(prefix, 0) == 0) calls.push_back(line);
     return calls;
   }
@@ -84,7 +76,7 @@ class OutlookExport : public ::testing::Test {
 
 TEST_F(OutlookExport, WritesTheFolderInOutlooksOrderWithEveryNumberAndName) {
   ASSERT_EQ(Run(), RunOutcome::Written);
-  EXPECT_EQ(folder.Read("simple.csv"), SourceFile("contacts/outlook/folder-11-simple.csv"));
+  EXPECT_EQ(folder.Read("simple.csv"), SourceFile("windows/outlook/folder-11-simple.csv"));
   EXPECT_EQ(surroundings.Texts(),
             std::vector<std::string>{"Fertig, 8 Adressen exportiert in \r\n" + folder / "simple.csv"});
   EXPECT_EQ(Journal("Namespace.GetDefaultFolder"),
@@ -100,7 +92,7 @@ TEST_F(OutlookExport, WritesTheFolderInOutlooksOrderWithEveryNumberAndName) {
 
 TEST_F(OutlookExport, EveryFormatOfTheWorkedExampleThroughItsExportProcedure) {
   support::Write_INI("Fernkartei", "Outlook-Ordner", "10");
-  folder.Write("folders.txt", SourceFile("contacts/outlook/folders.txt"));
+  folder.Write("folders.txt", SourceFile("windows/outlook/folders.txt"));
   std::filesystem::create_directory(folder.path() / "documents");
   _putenv(("USERPROFILE=" + folder.path().string()).c_str());
   phone::DB_Connection =
