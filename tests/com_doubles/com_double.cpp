@@ -24,23 +24,11 @@ bool Converted(const VARIANT* value, VARTYPE type, VARIANT& out) {
          SUCCEEDED(VariantChangeType(&out, const_cast<VARIANT*>(value), VARIANT_ALPHABOOL, type));
 }
 
-class Enumeration final : public IEnumVARIANT {
+class Enumeration final : public Counted<IEnumVARIANT> {
  public:
   Enumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements, std::size_t fail_at)
       : session_(std::move(session)), elements_(std::move(elements)), fail_at_(fail_at) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = iid == IID_IUnknown || iid == IID_IEnumVARIANT ? this : nullptr;
-    if (*out == nullptr) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    if (--references_ != 0) return references_;
-    delete this;
-    return 0;
-  }
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     session_->Delay();
     session_->Record(L"Next");
@@ -61,7 +49,7 @@ class Enumeration final : public IEnumVARIANT {
   HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
  private:
-  ~Enumeration() {
+  ~Enumeration() override {
     for (IDispatch* element : elements_)
       if (element != nullptr) element->Release();
   }
@@ -69,7 +57,6 @@ class Enumeration final : public IEnumVARIANT {
   std::vector<IDispatch*> elements_;
   std::size_t fail_at_;
   std::size_t position_ = 0;
-  ULONG references_ = 1;
 };
 
 class Factory final : public IClassFactory {
@@ -105,15 +92,8 @@ std::wstring ClassKey(const CLSID& clsid) {
 }
 
 bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  const bool written = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                      bytes) == ERROR_SUCCESS;
-  RegCloseKey(handle);
-  return written;
+  return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -178,23 +158,6 @@ Object::~Object() {
 void Object::Add(std::wstring name, Member member, DISPID id) {
   if (id == DISPID_UNKNOWN) id = next_id_++;
   members_.push_back({std::move(name), id, std::move(member)});
-}
-
-HRESULT Object::QueryInterface(REFIID iid, void** out) {
-  *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-  if (*out == nullptr) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG Object::AddRef() {
-  return ++references_;
-}
-
-ULONG Object::Release() {
-  if (--references_ != 0) return references_;
-  delete this;
-  return 0;
 }
 
 HRESULT Object::GetTypeInfoCount(UINT* count) {

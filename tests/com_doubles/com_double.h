@@ -45,16 +45,37 @@ struct Call {
 };
 using Member = std::function<HRESULT(Call&)>;
 
-// An automation object. `kind` names it in the session; an empty kind keeps its calls out of it.
-class Object : public IDispatch {
+// IUnknown for an object with one interface besides it, deleted with its last reference.
+template <typename Interface>
+class Counted : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == __uuidof(Interface) ? this : nullptr;
+    if (*out == nullptr) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    if (--references_ != 0) return references_;
+    delete this;
+    return 0;
+  }
+
+ protected:
+  virtual ~Counted() = default;
+
+ private:
+  ULONG references_ = 1;
+};
+
+// An automation object. `kind` names it in the journal; an empty kind keeps its calls out of it.
+class Object : public Counted<IDispatch> {
  public:
   Object(std::shared_ptr<Session> session, std::wstring kind);
   // DISPID_UNKNOWN picks the next free id.
   void Add(std::wstring name, Member member, DISPID id = DISPID_UNKNOWN);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
@@ -62,7 +83,7 @@ class Object : public IDispatch {
                                    VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
 
  protected:
-  virtual ~Object();
+  ~Object() override;
   std::shared_ptr<Session> session_;
 
  private:
@@ -74,7 +95,6 @@ class Object : public IDispatch {
   std::wstring kind_;
   std::vector<Entry> members_;
   DISPID next_id_ = 1;
-  ULONG references_ = 1;
 };
 
 // Sets *result to an object (the reference passes to the caller), a text or a number.
