@@ -2,9 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "export/program_settings.h"
 #include "export/telephone_entries.h"
@@ -97,11 +95,6 @@ std::string ContactName(ContactItem& item) {
   return support::Trim(first + " " + second);
 }
 
-bool TargetExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(support::PathFromUtf8(path), error);
-}
-
 // The state of one run. Members are released in the reverse order of their declaration, whenever the
 // run ends: the output first, then the wait cursor, then the contact objects from the items back to the
 // namespace.
@@ -153,9 +146,13 @@ void ExportRun::CheckInputs(const std::string& participants, std::string& number
   } else {
     output_path_ = options_.output_stream != nullptr ? kStandardOutputName : DefaultOutputPath(format_);
   }
-  // The old file is only replaced at the very end; what must be known now is that it can be.
-  if (options_.output_stream == nullptr && TargetExists(output_path_) &&
-      !support::ReplacementFile::CanReplace(output_path_, files_)) {
+  if (options_.output_stream != nullptr) return;
+  // The old file is only replaced at the very end; what must be known now is that it is a file that
+  // may be replaced, and that no other run replaces it meanwhile: the lock lasts until the run ends.
+  replacement_.emplace(output_path_, files_);
+  try {
+    replacement_->Prepare();
+  } catch (const support::Failure&) {
     throw RunEnded{EarlyEnd::OldFileStays};
   }
 }
@@ -199,7 +196,6 @@ support::Utf8File& ExportRun::OpenOutput() {
   if (options_.output_stream != nullptr) {
     return out_.emplace(std::make_unique<support::StdioFile>(options_.output_stream, false), output_path_);
   }
-  replacement_.emplace(output_path_, files_);
   return out_.emplace(replacement_->Open());
 }
 

@@ -17,6 +17,7 @@ enum class ErrorNumber : std::int32_t {
   SubscriptOutOfRange = 9,
   BadFileNameOrNumber = 52,
   FileNotFound = 53,
+  FileAlreadyOpen = 55,
   DeviceIoError = 57,
   DiskFull = 61,
   PermissionDenied = 70,
