@@ -304,7 +304,8 @@ void Step_Progress(RunSurroundings& surroundings) {
 
 std::string DefaultOutputPath(ExportFormat format) {
   const std::string file = TraitsOf(format).file_name;
-  if (const char* profile = std::getenv("USERPROFILE"); profile != nullptr) {
+  // Set but empty counts as not set: it would put the file at the root of the file system.
+  if (const char* profile = std::getenv("USERPROFILE"); profile != nullptr && *profile != '\0') {
     return support::Add_Backslash(profile) + "documents" + support::kPathSeparator + file;
   }
   if (const std::string documents = support::UserDocumentsFolder(); !documents.empty()) {

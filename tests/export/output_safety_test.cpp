@@ -1,7 +1,10 @@
-// Where an export run may write: never over what is not a regular file.
+// Where an export run may write: never over what is not a regular file, never at the root of the file
+// system because of an empty profile variable.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "export/export_run.h"
 #include "fakes/fake_contact_source.h"
@@ -30,6 +33,19 @@ TEST(OutputSafety, AFifoAtTheOutputPathEndsTheRunBeforeTheContactsAreRead) {
   struct stat info {};
   ASSERT_EQ(::lstat(output.c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST(OutputSafety, AnEmptyUserProfileCountsAsNone) {
+  testing::TempFolder home;
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_home = old_home != nullptr ? old_home : "";
+  ::setenv("HOME", home.path().c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+  ::setenv("USERPROFILE", "", 1);
+  EXPECT_EQ(DefaultOutputPath(ExportFormat::Nfon), home / "Documents/nfon.csv");
+  ::unsetenv("USERPROFILE");
+  ::unsetenv("XDG_CONFIG_HOME");
+  ::setenv("HOME", saved_home.c_str(), 1);
 }
 
 }  // namespace
