@@ -61,7 +61,12 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
     if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
     return;
   }
-  const std::string bytes = NormalizeFileBytes(std::move(read.bytes));
+  ReadVCardText(std::move(read.bytes), name, report, records);
+}
+
+void ReadVCardText(std::string text, const std::string& name, const Report& report,
+                   std::vector<ContactRecord>& records) {
+  const std::string bytes = NormalizeFileBytes(std::move(text));
   // Room for every card at once: growing a vector of large records card by card moves them all again
   // and again.
   std::size_t cards = 0;

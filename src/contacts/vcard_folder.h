@@ -29,6 +29,11 @@ std::vector<ContactRecord> ReadVCardFile(const std::filesystem::path& file, cons
 void ReadVCardFile(const std::filesystem::path& file, const Report& report,
                    std::vector<ContactRecord>& records);
 
+// The cards of one text that holds vCards (a file's bytes, a server's answer), appended to `records`;
+// `name` stands before each report.
+void ReadVCardText(std::string bytes, const std::string& name, const Report& report,
+                   std::vector<ContactRecord>& records);
+
 // The cards of a folder's vCard files, file after file in name order, or of one file.
 std::vector<ContactRecord> ReadContacts(const std::filesystem::path& folder_or_file, const Report& report);
 
