@@ -87,6 +87,7 @@ class PosixFileSystem final : public FileSystem {
     contents.state = !fd && errno == ENOENT ? FileContents::State::Missing : FileContents::State::Unreadable;
     struct stat info {};
     if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return contents;
+    if (static_cast<std::uintmax_t>(info.st_size) > largest) return contents;
     char buffer[1 << 14];
     for (;;) {
       const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
