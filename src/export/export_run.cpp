@@ -1,7 +1,6 @@
 #include "export/export_run.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 #include "export/program_settings.h"
@@ -305,8 +304,8 @@ void Step_Progress(RunSurroundings& surroundings) {
 std::string DefaultOutputPath(ExportFormat format) {
   const std::string file = TraitsOf(format).file_name;
   // Set but empty counts as not set: it would put the file at the root of the file system.
-  if (const char* profile = std::getenv("USERPROFILE"); profile != nullptr && *profile != '\0') {
-    return support::Add_Backslash(profile) + "documents" + support::kPathSeparator + file;
+  if (const auto profile = support::EnvironmentVariable("USERPROFILE"); profile && !profile->empty()) {
+    return support::Add_Backslash(*profile) + "documents" + support::kPathSeparator + file;
   }
   if (const std::string documents = support::UserDocumentsFolder(); !documents.empty()) {
     return support::Add_Backslash(documents) + file;

@@ -28,18 +28,19 @@ class WritableFile {
 // A new file that is to take the place of another one in its folder. Only its owner may read it while it
 // is written, and this process holds it from its creation until the object is destroyed (also after
 // Close), so that no other run removes it as left over.
+// Windows: the file has the rights it inherits from its folder, and is held until it is renamed.
 class NewFile : public WritableFile {
  public:
   // Gives the file the owner, group, access rights, ACL and other extended attributes of `model` as far
   // as this process may set them, its owner's write permission added; the rights a newly created file
   // usually gets when `model` does not exist. Acts on the open file, never on a name.
-  // Windows: owner, group (where permitted) and DACL of model's security descriptor, set on the handle;
-  // model's file attributes except read-only.
+  // Windows: the inherited security descriptor stays; hidden, system and archive of model are taken.
   virtual void TakeAttributesOf(const std::string& model) = 0;
   // Puts this file in the place of `target`, an entry of its own folder, in one step, once it is sure
   // that the name it was created under still names this file; then makes the new entry durable (sync of
   // the folder). Throws Failure; the target is untouched then.
-  // Windows: a rename of the open handle (FileRenameInfo with ReplaceIfExists), then FlushFileBuffers.
+  // Windows: after Close, MoveFileEx with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, a
+  // read-only target's flag cleared first.
   virtual void ReplaceTarget(const std::string& target) = 0;
 };
 
@@ -68,7 +69,7 @@ class FileSystem {
   virtual std::unique_ptr<NewFile> CreateNew(const std::string& path) = 0;
   // Opens an existing regular file to write its contents anew from the first byte; Flush and Close cut
   // off what is left of the old contents. For a file whose folder takes no new files.
-  // Windows: OPEN_EXISTING, SetEndOfFile at Flush and Close.
+  // Windows: OPEN_EXISTING, the file cut with _chsize_s at Flush and Close.
   virtual std::unique_ptr<WritableFile> OpenForRewrite(const std::string& path) = 0;
   // False when the file could not be removed.
   virtual bool Remove(const std::string& path) noexcept = 0;
@@ -85,8 +86,8 @@ class FileSystem {
   // symbolic link owned by the user running the program or by the administrator, the final target of its
   // chain of links. Throws Failure: PermissionDenied for a link owned by anyone else, PathFileAccessError
   // for anything that is not a regular file (folder, device, FIFO, socket).
-  // Windows: symbolic links and junctions owned by the user or the Administrators group are followed;
-  // device names (NUL, CON, COM1) are refused.
+  // Windows: links (reparse points) are refused as links of another user are, their owner not being
+  // known cheaply; device names (NUL, CON, COM1) are refused as devices.
   virtual std::string ResolveTarget(const std::string& path) = 0;
   // The bytes of the regular file at `path` (links followed) when it has at most `largest` of them;
   // Unreadable for anything else, without waiting for a FIFO or reading a device.
@@ -94,6 +95,9 @@ class FileSystem {
   virtual FileContents ReadRegularFile(const std::string& path, std::uintmax_t largest) = 0;
   // True for an existing entry whose contents may not be replaced: a write-protected file, or no file.
   virtual bool IsWriteProtected(const std::string& path) = 0;
+  // True when another program holds the file open in a way that keeps it from being replaced now (on
+  // Windows, opened without sharing; elsewhere an open file never stands in the way).
+  virtual bool IsHeldOpen(const std::string& path) = 0;
 };
 
 // The real file system of this platform.

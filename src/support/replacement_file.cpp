@@ -60,6 +60,8 @@ ReplacementFile::~ReplacementFile() {
 void ReplacementFile::Prepare() {
   if (prepared_) return;
   target_ = files_.ResolveTarget(target_);
+  // Windows: a program that shares nothing (an editor, a spreadsheet) keeps the file from being replaced.
+  if (files_.IsHeldOpen(target_)) throw Failure(ErrorNumber::FileAlreadyOpen);
   const auto give_up = std::chrono::steady_clock::now() + lock_wait_;
   try {
     while (!(lock_ = files_.TryLock(LockPathFor(target_)))) {

@@ -26,7 +26,8 @@ class ReplacementFile {
   // Finds the file meant (the final target of the user's own symbolic links), takes the lock beside it,
   // waiting a little for another run that replaces the same file, and removes the temporary files that
   // earlier runs of this user left behind there. Throws Failure for a link of another user, for anything
-  // but a regular file (folder, device, FIFO, socket) and when the other run does not finish in time. A
+  // but a regular file (folder, device, FIFO, socket), for a file another program holds open without
+  // sharing it, and when the other run does not finish in time. A
   // missing folder is left for Open to report. A write-protected old file is no obstacle: it is replaced
   // as the old program replaced it, its protection cleared.
   void Prepare();

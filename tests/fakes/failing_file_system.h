@@ -40,6 +40,7 @@ class FailingFileSystem : public support::FileSystem {
     return real_.ReadRegularFile(path, largest);
   }
   bool IsWriteProtected(const std::string& path) override { return real_.IsWriteProtected(path); }
+  bool IsHeldOpen(const std::string& path) override { return real_.IsHeldOpen(path); }
 
  private:
   template <typename Base>

@@ -1,9 +1,10 @@
-// Replacing a file safely against other users, other runs and crashes: what is put in place is what was
-// written, nothing but a regular file is replaced, the old file's owner and attributes stay, and left-over
-// temporary files go.
+// Replacing a file safely against other users, other runs and crashes on a POSIX system: what is put in
+// place is what was written, nothing but a regular file is replaced or read, the old file's owner and
+// attributes stay, and left-over temporary files go.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 
 #include "support/failure.h"
 #include "support/replacement_file.h"
+#include "support/settings.h"
 #include "support/temp_folder.h"
 
 namespace fernkartei::support {
@@ -180,6 +182,28 @@ TEST(ReplacementSafety, ASecondRunOnTheSameFileWaitsAndThenGivesUp) {
   finish.join();
   second.Commit();
   EXPECT_EQ(folder.Read("nfon.csv"), "zweiter");
+}
+
+// Run in a child that an alarm ends, so that a read that never returns fails the test instead of
+// hanging it.
+TEST(ReplacementSafety, ASettingsFileThatIsAFifoIsNeitherWaitedForNorReplaced) {
+  testing::TempFolder folder;
+  const std::string path = folder / "system.ini";
+  SettingsFile settings(path, ErrorLog(folder / "error_log.txt"));
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(5);
+    const bool defaulted = settings.Get("Fernkartei", "Typ", "0") == "0";
+    settings.Write("Fernkartei", "Typ", "1");
+    ::_exit(defaulted ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  struct stat info {};
+  ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 }  // namespace

@@ -18,33 +18,6 @@ namespace {
 
 using posix::Descriptor;
 
-// Cut after the last byte written, so that a shorter text leaves nothing of the longer one behind.
-class RewrittenFile final : public WritableFile {
- public:
-  explicit RewrittenFile(std::FILE* stream) : stream_(stream), file_(stream, true) {}
-  void Write(std::string_view bytes) override { file_.Write(bytes); }
-  void Flush() override {
-    file_.Flush();
-    errno = 0;
-    const off_t end = ::ftello(stream_);
-    if (end < 0 || ::ftruncate(::fileno(stream_), end) != 0) ThrowFileFailure(errno);
-  }
-  void Sync() override { file_.Sync(); }
-  void Close() override {
-    try {
-      Flush();
-    } catch (...) {
-      file_.Close();
-      throw;
-    }
-    file_.Close();
-  }
-
- private:
-  std::FILE* stream_;
-  StdioFile file_;
-};
-
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
@@ -109,6 +82,8 @@ class PosixFileSystem final : public FileSystem {
     // No write bit counts also for root, who could otherwise write anyway.
     return !S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
   }
+
+  bool IsHeldOpen(const std::string&) override { return false; }
 };
 
 }  // namespace
