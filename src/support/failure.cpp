@@ -20,6 +20,8 @@ std::string DescriptionOf(ErrorNumber number) {
       return "Bad file name or number";
     case ErrorNumber::FileNotFound:
       return "File not found";
+    case ErrorNumber::FileAlreadyOpen:
+      return "File already open";
     case ErrorNumber::DeviceIoError:
       return "Device I/O error";
     case ErrorNumber::DiskFull:

@@ -19,6 +19,7 @@ enum class ErrorNumber : std::int32_t {
   TypeMismatch = 13,
   BadFileNameOrNumber = 52,
   FileNotFound = 53,
+  FileAlreadyOpen = 55,
   DeviceIoError = 57,
   DiskFull = 61,
   PermissionDenied = 70,
