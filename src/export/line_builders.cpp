@@ -15,7 +15,7 @@ std::string BuildFormattedLine(const LineInput& input, Tail tail) {
     const std::string formatted =
         phone::Format_Phone_Number(input.number, input.area_table_exists, input.number_template);
     if (formatted.empty()) return {};
-    std::string line = support::Trim(KeepInOneColumn(input.label));
+    std::string line = ContactCell(input.label);
     line += ';';
     line += formatted;
     if (tail == Tail::Nfon || tail == Tail::Siemens) {
@@ -29,17 +29,46 @@ std::string BuildFormattedLine(const LineInput& input, Tail tail) {
   }
 }
 
+// U+0080 to U+009F, U+0085 (next line) among them, in UTF-8.
+bool IsC1Control(std::string_view text) {
+  return text.size() > 1 && static_cast<unsigned char>(text[0]) == 0xC2 &&
+         static_cast<unsigned char>(text[1]) >= 0x80 && static_cast<unsigned char>(text[1]) <= 0x9F;
+}
+
+// What a spreadsheet would read as the start of a formula; the control characters that would do the
+// same (TAB, CR) are blanks by now and trimmed away.
+bool IsFormulaStart(std::string_view cell) {
+  if (cell.front() == '=' || cell.front() == '@') return true;
+  if (cell.front() != '+' && cell.front() != '-') return false;
+  return cell.find_first_not_of("0123456789 +-()/.") != std::string_view::npos;
+}
+
 }  // namespace
 
-std::string KeepInOneColumn(std::string_view contact_text) {
-  std::string out(contact_text);
-  for (char& c : out) {
-    if (c == ';') {
-      c = ',';
-    } else if (c == '\r' || c == '\n') {
-      c = ' ';
+std::string ContactCell(std::string_view contact_text) {
+  std::string out;
+  out.reserve(contact_text.size());
+  for (std::size_t i = 0; i < contact_text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(contact_text[i]);
+    const std::string_view rest = contact_text.substr(i);
+    if (c < 0x20 || c == 0x7F) {
+      out += ' ';
+    } else if (c == ';') {
+      out += ',';
+    } else if (c == '"') {
+      out += '\'';
+    } else if (IsC1Control(rest)) {
+      out += ' ';
+      i += 1;
+    } else if (rest.starts_with("\xE2\x80\xA8") || rest.starts_with("\xE2\x80\xA9")) {  // U+2028, U+2029
+      out += ' ';
+      i += 2;
+    } else {
+      out += static_cast<char>(c);
     }
   }
+  out = support::Trim(out);
+  if (!out.empty() && IsFormulaStart(out)) out.insert(0, 1, '\'');
   return out;
 }
 
@@ -57,9 +86,9 @@ std::string Build_Outlook_Line(const LineInput& input) {
 
 std::string Build_Simple_Line(const LineInput& input) {
   try {
-    const std::string raw = support::Trim(KeepInOneColumn(input.number));
+    const std::string raw = ContactCell(input.number);
     if (raw.empty()) return {};
-    return support::Trim(KeepInOneColumn(input.label)) + ';' + raw;
+    return ContactCell(input.label) + ';' + raw;
   } catch (...) {
     return {};
   }
