@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "phone/database_file.h"
+
 namespace fernkartei::phone {
 
 struct AccessContents {
@@ -14,13 +16,6 @@ struct AccessContents {
   std::vector<std::string> tables;
   // The values of the one column asked for; empty when the table or the column is missing.
   std::optional<std::vector<std::string>> column;
-};
-
-// What reading one file in the child may take before it counts as damaged: CPU seconds (the wall clock
-// allows twice that) and memory beyond what the program already maps.
-struct AccessReadLimits {
-  int seconds = 15;
-  unsigned long long extra_memory = 1ull << 30;
 };
 
 // Throws support::Failure when the file is not laid out like an Access file (size, signature, version,
@@ -31,6 +26,6 @@ bool HasAccessSignature(const std::string& first_bytes);
 // Lists the tables and reads one text column. Table and column names are compared without regard to
 // ASCII case, as Access does. Throws support::Failure for a missing, unreadable or damaged file.
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
-                              const AccessReadLimits& limits = {});
+                              const DatabaseReadLimits& limits = {});
 
 }  // namespace fernkartei::phone
