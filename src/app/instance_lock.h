@@ -6,6 +6,12 @@
 
 namespace fernkartei::app {
 
+// The user's own folder for the fallback lock, where no other user can create, remove or replace files:
+// XDG_RUNTIME_DIR when it names a folder of this user that nobody else may write to; otherwise
+// "fernkartei" in the user's cache folder (XDG_CACHE_HOME, else ~/.cache), created for the user alone.
+// Empty when there is no such folder.
+std::string PrivateRuntimeFolder();
+
 class InstanceLock {
  public:
   // lock_path: the lock file; fallback_path: where to lock when the first cannot be created (a
