@@ -45,9 +45,12 @@ int RunDesktopProgram(int argc, char** argv, const StartWatch& watch) {
   options.auto_confirm = AutoConfirmRequested(application);
   if (watch.toolkit_ready) watch.toolkit_ready();
 
-  // The parts of the program: the Qt window, and the contact sources of this platform.
+  // The parts of the program: the Qt window, and the contact sources of this platform, whose notes on
+  // what they passed over are counted for the message after each export.
+  exporting::PassedOverTally passed_over;
   options.program_folder = support::ProgramFolder();
-  options.exports = ExportProceduresOver(contacts::MakeContactSourceFactory(options.program_folder));
+  options.exports = ExportProceduresOver(
+      contacts::MakeContactSourceFactory(options.program_folder, passed_over.Counting()), &passed_over);
   QtForm window(options);
   if (!window.Load()) return window.ExitStatus();
   if (watch.loaded) watch.loaded();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "export/contact_source.h"
+#include "export/source_notes.h"
 
 namespace fernkartei::cli {
 
@@ -17,6 +18,7 @@ struct CliOptions {
   std::optional<std::string> output;  // "-" for standard output
   std::optional<std::string> settings;
   std::optional<std::string> explain;  // the number to explain
+  bool strict = false;                 // anything passed over, or no contact at all, fails the run
 };
 
 // Exit statuses: scripts rely on them.
@@ -26,8 +28,8 @@ inline constexpr int kExitUsage = 2;
 
 // --explain NUMBER: how one number is cleaned, split and formatted.
 int RunExplain(const CliOptions& options, const std::string& program_folder);
-// The export itself, over the contact sources main chose.
+// The export itself, over the contact sources main chose, whose note sink counts into passed_over.
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources);
+                     const exporting::ContactSourceFactory& sources, exporting::PassedOverTally& passed_over);
 
 }  // namespace fernkartei::cli

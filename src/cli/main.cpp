@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
   app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
   app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");
   app.add_option("--explain", options.explain, "zeigt, wie eine Rufnummer formatiert wird");
+  app.add_flag("--strict", options.strict,
+               "bricht ab und lässt die alte Datei stehen, wenn eine Datei, Karte oder Rufnummer übergangen "
+               "wurde oder der Ordner keinen Kontakt enthält");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -37,13 +40,17 @@ int main(int argc, char** argv) {
     app.exit(e);
     return fernkartei::cli::kExitUsage;
   }
-  // The parts of the program: the contact sources of this platform, their notes on standard error.
+  // The parts of the program: the contact sources of this platform, their notes counted for --strict and
+  // printed on standard error as they come.
   const std::string program_folder = fernkartei::support::ProgramFolder();
+  fernkartei::exporting::PassedOverTally passed_over;
   const auto sources = fernkartei::contacts::MakeContactSourceFactory(
-      program_folder, [](const std::string& note) { std::cerr << note << '\n'; });
+      program_folder, passed_over.Counting([](const fernkartei::exporting::SourceNote& note) {
+        std::cerr << note.text << '\n';
+      }));
   try {
     return options.explain ? fernkartei::cli::RunExplain(options, program_folder)
-                           : fernkartei::cli::RunExportCommand(options, program_folder, sources);
+                           : fernkartei::cli::RunExportCommand(options, program_folder, sources, passed_over);
   } catch (const fernkartei::support::Failure& failure) {
     std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return fernkartei::cli::kExitRunFailed;

@@ -58,7 +58,7 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
   support::WholeFile read = support::ReadWholeFile(file, kLargestFile);
   if (!read.read) {
     const std::string reason = read.too_large ? "zu groß für ein Adressbuch" : read.failure;
-    if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
+    if (report) report({name + ": Datei nicht lesbar (" + reason + "), übergangen", PassedOver::File});
     return;
   }
   const std::string bytes = NormalizeFileBytes(std::move(read.bytes));
@@ -78,12 +78,14 @@ void ReadVCardFile(const fs::path& file, const Report& report, std::vector<Conta
     dropped.clear();
     records.push_back(ToContactRecord(card, report ? &dropped : nullptr));
     for (const auto& d : dropped) {
-      report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " +
-             d);
+      report(
+          {name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " + d,
+           PassedOver::Number});
     }
   });
   if (report) {
-    for (const auto& problem : problems) report(name + ": " + problem);
+    // Every problem of the reader is a card it could not read whole, or a card's end without its start.
+    for (const auto& problem : problems) report({name + ": " + problem, PassedOver::Card});
   }
 }
 

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "contacts/contact_record.h"
+#include "export/source_notes.h"
 #include "support/file_helpers.h"
 
 namespace fernkartei::contacts {
 
-// Receives one German sentence per thing the reader passed over or left out.
-using Report = std::function<void(const std::string&)>;
+// Receives one German sentence per thing the reader passed over or left out, with its kind.
+using Report = exporting::NoteSink;
+using exporting::PassedOver;
 
 using support::PathFromUtf8;
 using support::Utf8FromPath;
