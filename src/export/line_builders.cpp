@@ -35,12 +35,25 @@ bool IsC1Control(std::string_view text) {
          static_cast<unsigned char>(text[1]) >= 0x80 && static_cast<unsigned char>(text[1]) <= 0x9F;
 }
 
-// What a spreadsheet would read as the start of a formula; the control characters that would do the
-// same (TAB, CR) are blanks by now and trimmed away.
+// True when a letter comes before "(", blanks between them allowed: a function call.
+bool CallsAFunction(std::string_view cell) {
+  bool after_letter = false;
+  for (const char c : cell) {
+    if (c == '(' && after_letter) return true;
+    if (c != ' ') after_letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  }
+  return false;
+}
+
+// What a spreadsheet would run as a formula. The control characters that would start one (TAB, CR) are
+// blanks by now and trimmed away. "+" and "-" start every international number and many written ones
+// ("+44-555-5555,ext=5"), which must reach the PBX unchanged; after them a spreadsheet can only
+// reckon, unless the cell calls a function, links another program ("|") or reaches into another sheet
+// ("!").
 bool IsFormulaStart(std::string_view cell) {
   if (cell.front() == '=' || cell.front() == '@') return true;
   if (cell.front() != '+' && cell.front() != '-') return false;
-  return cell.find_first_not_of("0123456789 +-()/.") != std::string_view::npos;
+  return cell.find_first_of("|!") != std::string_view::npos || CallsAFunction(cell);
 }
 
 }  // namespace

@@ -28,9 +28,10 @@ std::string Build_Simple_Line(const LineInput& input);
 // would open a new column, so it becomes ","; control characters (C0 with TAB, CR and LF, DEL, C1 with
 // U+0085) and the line and paragraph separators U+2028 and U+2029 would break the line in one reader
 // or another, so each becomes one blank; '"' makes common CSV readers join lines, so it becomes "'".
-// The cell is trimmed of blanks. A cell that a spreadsheet would take for a formula gets a leading "'":
-// one that starts with "=" or "@", and one that starts with "+" or "-" unless it is a plain telephone
-// number (digits, blanks and "+-()/."), which may start with "+" and must reach the PBX unchanged.
+// The cell is trimmed of blanks. A cell that a spreadsheet would run as a formula gets a leading "'":
+// one that starts with "=" or "@", and one that starts with "+" or "-" and calls a function, links
+// another program ("|") or reaches into another sheet ("!"). Telephone numbers, which may start with "+"
+// and must reach the PBX unchanged, never do.
 std::string ContactCell(std::string_view contact_text);
 
 }  // namespace fernkartei::exporting

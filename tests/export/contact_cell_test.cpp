@@ -30,9 +30,13 @@ TEST(ContactCell, KeepsTheLineAndTheColumnsWhateverTheContactHolds) {
       {"\t=1+2", "'=1+2"},
       {"\r\n@SUM(A1)", "'@SUM(A1)"},
       {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+      {"-2+3+SUM (A1:A9)", "'-2+3+SUM (A1:A9)"},
       {"-Notdienst (BT)", "'-Notdienst (BT)"},
+      {"+A1!B2", "'+A1!B2"},
       {" +49 (30) 123-45/6. ", "+49 (30) 123-45/6."},
+      {"+44-555-555-5555;ext=5555", "+44-555-555-5555,ext=5555"},
       {"-030 1234", "-030 1234"},
+      {"+ Notruf", "+ Notruf"},
       {"Meier = Chef", "Meier = Chef"},
       {"\x01\x02", ""},
   };
