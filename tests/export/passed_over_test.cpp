@@ -76,6 +76,25 @@ TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
   }
 }
 
+TEST(PassedOver, ContactsThatCannotBeReadAtAllFailTheRunNamingTheFile) {
+  testing::TempFolder folder;
+  fs::create_directory(folder.path() / "karten");
+  fs::create_symlink(folder / "fehlt", folder.path() / "karten" / "a.vcf");
+  folder.Write("simple.csv", "alt\r\n");
+  RunOptions options;
+  options.contacts_folder = folder / "karten";
+  options.output_path = folder / "simple.csv";
+  fakes::FakeSurroundings surroundings;
+  std::string participants, number_template;
+  EXPECT_EQ(RunExport(ExportFormat::Simple, surroundings, contacts::MakeContactSourceFactory(""),
+                      participants, number_template, options),
+            RunOutcome::Failed);
+  EXPECT_EQ(surroundings.Texts(),
+            std::vector<std::string>{"Die Kontakte-Datei " + (folder / "karten/a.vcf") +
+                                     " kann nicht gelesen werden (No such file or directory)."});
+  EXPECT_EQ(folder.Read("simple.csv"), "alt\r\n");
+}
+
 TEST(PassedOver, TheSummaryGivesTheCountsAndTheFirstReasons) {
   PassedOverTally tally;
   tally.Add({"a.vcf: Datei nicht lesbar", PassedOver::File});
