@@ -24,11 +24,17 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember(format_names));
   app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
   app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
-  app.add_option("--contacts", options.contacts, "Ordner mit vCard-Dateien oder eine .vcf-Datei");
+  app.add_option(
+      "--contacts", options.contacts,
+      "Ordner mit vCard-Dateien, eine .vcf-Datei oder die https://-Adresse eines CardDAV-Adressbuchs");
   app.add_option("--database", options.database, "Vorwahl-Datenbank");
   app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
   app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");
   app.add_option("--explain", options.explain, "zeigt, wie eine Rufnummer formatiert wird");
+  app.add_option("--ca-file", options.ca_file,
+                 "Zertifikat (PEM), dem beim CardDAV-Server zusätzlich vertraut wird");
+  app.add_option("--list-addressbooks", options.list_addressbooks,
+                 "zeigt die Adressbücher unter einer CardDAV-Adresse");
   app.add_flag("--strict", options.strict,
                "bricht ab und lässt die alte Datei stehen, wenn eine Datei, Karte oder Rufnummer übergangen "
                "wurde oder der Ordner keinen Kontakt enthält");
@@ -47,10 +53,12 @@ int main(int argc, char** argv) {
   const auto sources = fernkartei::contacts::MakeContactSourceFactory(
       program_folder, passed_over.Counting([](const fernkartei::exporting::SourceNote& note) {
         std::cerr << note.text << '\n';
-      }));
+      }),
+      options.ca_file);
   try {
-    return options.explain ? fernkartei::cli::RunExplain(options, program_folder)
-                           : fernkartei::cli::RunExportCommand(options, program_folder, sources, passed_over);
+    if (options.explain) return fernkartei::cli::RunExplain(options, program_folder);
+    if (options.list_addressbooks) return fernkartei::cli::RunListAddressBooks(options, program_folder);
+    return fernkartei::cli::RunExportCommand(options, program_folder, sources, passed_over);
   } catch (const fernkartei::support::Failure& failure) {
     std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return fernkartei::cli::kExitRunFailed;

@@ -34,8 +34,10 @@ std::string Clean(std::string_view text) {
 }  // namespace
 
 bool IsContactProperty(std::string_view upper_name) {
-  return upper_name == "N" || upper_name == "FN" || upper_name == "ORG" || upper_name == "TEL" ||
-         upper_name == "X-MS-TEL" || upper_name == "KIND" || upper_name == "X-ADDRESSBOOKSERVER-KIND";
+  for (const std::string_view name : kContactPropertyNames) {
+    if (upper_name == name) return true;
+  }
+  return false;
 }
 
 ContactRecord::ContactRecord(bool is_contact, const Texts& texts) : is_contact_(is_contact) {

@@ -52,7 +52,11 @@ ContactRecord ToContactRecord(const VCard& card, std::vector<std::string>* dropp
 // a contact has.
 std::optional<std::string_view> PropertyOf(const ContactRecord& record, std::string_view outlook_name);
 
-// True when the card's properties are all a record needs (the reader may skip the rest).
+// The card properties a record is made of; the reader may skip all others.
+inline constexpr std::array<std::string_view, 7> kContactPropertyNames = {
+    "N", "FN", "ORG", "TEL", "X-MS-TEL", "KIND", "X-ADDRESSBOOKSERVER-KIND"};
+
+// True for a name of kContactPropertyNames (given upper-case).
 bool IsContactProperty(std::string_view upper_name);
 
 }  // namespace fernkartei::contacts

@@ -3,13 +3,25 @@
 #include <memory>
 #include <utility>
 
+#include "contacts/carddav/carddav_source.h"
+#include "export/program_settings.h"
+
 namespace fernkartei::contacts {
 
 exporting::ContactSourceFactory MakeContactSourceFactory(std::string program_folder,
-                                                         DiagnosticSink on_diagnostic) {
-  // Every folder setting names vCards here: a folder, one file, or "10" for the folder Kontakte.
-  return [program_folder = std::move(program_folder), on_diagnostic = std::move(on_diagnostic)](
-             const std::string&, const exporting::FolderPicker& pick_folder) {
+                                                         DiagnosticSink on_diagnostic,
+                                                         std::optional<std::string> certificate_file) {
+  // An http(s) address names a CardDAV server; every other folder setting names vCards: a folder, one
+  // file, or "10" for the folder Kontakte.
+  return [program_folder = std::move(program_folder), on_diagnostic = std::move(on_diagnostic),
+          certificate_file = std::move(certificate_file)](
+             const std::string& folder_setting,
+             const exporting::FolderPicker& pick_folder) -> std::unique_ptr<exporting::ContactSource> {
+    if (IsCardDavAddress(folder_setting)) {
+      CardDavOptions options;
+      options.ca_file = certificate_file.value_or(exporting::CardDavCertificateSetting());
+      return MakeCardDavSource(std::move(options), on_diagnostic);
+    }
     return std::make_unique<VCardSource>(program_folder, pick_folder, on_diagnostic);
   };
 }

@@ -27,4 +27,8 @@ std::string ContactsFolderSetting() {
   return Get_InI(App_Title, kContactsFolderKey, "");
 }
 
+std::string CardDavCertificateSetting() {
+  return Get_InI(App_Title, kCardDavCertificateKey, "");
+}
+
 }  // namespace fernkartei::exporting

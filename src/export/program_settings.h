@@ -15,6 +15,8 @@ inline constexpr const char* kOutputKey = "Output";              // number templ
 inline constexpr const char* kParticipantsKey = "Teilnehmer";
 inline constexpr const char* kContactsFolderKey = "Outlook-Ordner";  // empty: the user picks the folder
 inline constexpr const char* kPickedFolderKey = "OutlookFolder";     // written after a pick, never read
+// A PEM file with the certificate a CardDAV server is trusted by, beside the system's store.
+inline constexpr const char* kCardDavCertificateKey = "CardDAV-Zertifikat";
 
 inline constexpr const char* kDefaultTemplate = "I (V) N";
 inline constexpr const char* kDefaultParticipants = "11,12,15";
@@ -32,5 +34,7 @@ std::string SettingsFileIn(const std::string& program_folder);
 ProgramSettings ReadProgramSettings(const std::string& program_folder);
 // "Outlook-Ordner", empty when it is not set.
 std::string ContactsFolderSetting();
+// "CardDAV-Zertifikat", empty when it is not set.
+std::string CardDavCertificateSetting();
 
 }  // namespace fernkartei::exporting

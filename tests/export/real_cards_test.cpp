@@ -13,6 +13,7 @@
 #include "export/export_run.h"
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
+#include "fakes/shipped_area_codes.h"
 #include "phone/area_code_database.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
@@ -28,22 +29,8 @@ struct Export {
   std::string message;
 };
 
-class RealCards : public ::testing::Test {
+class RealCards : public fakes::ShippedAreaCodesTest {
  protected:
-  static void SetUpTestSuite() {
-    phone::DB_Connection =
-        phone::OpenAreaCodeDatabase(phone::Jet4(std::string(FERNKARTEI_BIN_DIR) + "/vorwahlen.mdb"));
-    phone::Area_Table_Exists = phone::ExistTabel(phone::DB_Connection.get(), "sVorwahlen");
-  }
-  static void TearDownTestSuite() {
-    phone::Area_Table_Exists = false;
-    phone::DB_Connection.reset();
-  }
-  void SetUp() override {
-    support::App_Title = "Fernkartei";
-    support::INI_Path = folder / "system.ini";
-  }
-
   Export Run(ExportFormat format, const std::string& cards) {
     fakes::FakeSurroundings surroundings;
     const auto sources = contacts::MakeContactSourceFactory(folder.path().string());
@@ -58,8 +45,6 @@ class RealCards : public ::testing::Test {
     return {folder.Read(TraitsOf(format).file_name),
             surroundings.messages.empty() ? "" : surroundings.messages[0].text};
   }
-
-  testing::TempFolder folder;
 };
 
 // The lines of a file that must end every line with CR LF and hold no other line break.
