@@ -67,7 +67,6 @@ TEST(Streaming, AnyPiecesGiveTheCardsOfTheWholeText) {
   const auto read = Read(source);
   ASSERT_EQ(read.size(), 4 * kContactFieldCount + 1);
   EXPECT_EQ(read[4 + static_cast<int>(TelephoneSlot::Mobile)], "0151 3");
-  EXPECT_EQ(read[kContactFieldCount + 4 + static_cast<int>(TelephoneSlot::Home)], "030 2");
   EXPECT_EQ(read[2 * kContactFieldCount + 4 + static_cast<int>(TelephoneSlot::Other)], "4");
   EXPECT_EQ(read[3 * kContactFieldCount].size(), (std::size_t{1} << 20) - 2);  // the long name, cut
   EXPECT_EQ(read.back(), "Zeile 60121: Wert länger als 1 MB, gekürzt");
