@@ -85,22 +85,19 @@ std::size_t NormalizedBytes::HandOut(char* into, std::size_t room) {
 // with the next piece; at the end, whatever is held is converted as it is.
 void NormalizedBytes::ConvertMore() {
   const bool little_endian = form_ == Form::Utf16LittleEndian;
-  std::string bytes = std::move(held_);
-  held_.clear();
-  const std::size_t before = bytes.size();
-  bytes.resize(before + kPiece);
-  const std::size_t got = raw_ended_ ? 0 : raw_.Read(bytes.data() + before, kPiece);
-  bytes.resize(before + got);
+  piece_.resize(kPiece);
+  const std::size_t got = raw_ended_ ? 0 : raw_.Read(piece_.data(), kPiece);
   raw_ended_ = got == 0;
-  std::size_t whole = raw_ended_ ? bytes.size() : bytes.size() - bytes.size() % 2;
+  held_.append(piece_.data(), got);
+  std::size_t whole = raw_ended_ ? held_.size() : held_.size() - held_.size() % 2;
   if (!raw_ended_ && whole >= 2 &&
-      IsHighSurrogate(static_cast<unsigned char>(bytes[whole - 2]),
-                      static_cast<unsigned char>(bytes[whole - 1]), little_endian)) {
+      IsHighSurrogate(static_cast<unsigned char>(held_[whole - 2]),
+                      static_cast<unsigned char>(held_[whole - 1]), little_endian)) {
     whole -= 2;
   }
-  held_ = bytes.substr(whole);
-  ready_ = Utf16ToUtf8(std::string_view(bytes).substr(0, whole), little_endian);
+  ready_ = Utf16ToUtf8(std::string_view(held_).substr(0, whole), little_endian);
   ready_at_ = 0;
+  held_.erase(0, whole);
 }
 
 }  // namespace fernkartei::contacts

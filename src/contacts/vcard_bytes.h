@@ -59,7 +59,8 @@ class NormalizedBytes final : public ByteSource {
   Form form_ = Form::Utf8;
   std::string ready_;  // converted bytes not yet handed out, from ready_at_ on
   std::size_t ready_at_ = 0;
-  std::string held_;  // UTF-16 bytes that wait for the rest of their character
+  std::string held_;   // UTF-16 bytes that wait for the rest of their character
+  std::string piece_;  // what was read last; kept, so that each read goes into the same memory
   bool raw_ended_ = false;
 };
 

@@ -76,10 +76,13 @@ void LineReader::ReadPastRestOfLine(std::size_t kept_end) {
 }
 
 // Appends one piece of the source; first drops what lies before the line handed out last, which nobody
-// looks at any more.
+// looks at any more. Pieces start small and grow, so that a short text (one card of a server's answer)
+// costs little.
 bool LineReader::ReadPiece() {
   if (source_ended_) return false;
-  if (buffer_.size() - filled_ < piece_) {
+  const std::size_t piece = std::min(next_piece_, piece_);
+  next_piece_ = piece * 2;
+  if (buffer_.size() - filled_ < piece) {
     const std::size_t done = std::min(current_.begin, start_);
     if (done > 0) {
       std::memmove(buffer_.data(), buffer_.data() + done, filled_ - done);
@@ -89,9 +92,9 @@ bool LineReader::ReadPiece() {
       current_.begin -= done;
       current_.end -= done;
     }
-    if (buffer_.size() - filled_ < piece_) buffer_.resize(filled_ + piece_);
+    if (buffer_.size() - filled_ < piece) buffer_.resize(filled_ + piece);
   }
-  const std::size_t got = source_.Read(buffer_.data() + filled_, piece_);
+  const std::size_t got = source_.Read(buffer_.data() + filled_, piece);
   filled_ += got;
   source_ended_ = got == 0;
   return got > 0;

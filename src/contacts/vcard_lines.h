@@ -43,7 +43,8 @@ class LineReader {
   std::size_t FindLineEnd(std::size_t from) const;
 
   ByteSource& source_;
-  std::size_t piece_;
+  std::size_t piece_;  // the largest piece read at once
+  std::size_t next_piece_ = 4096;
   std::vector<char> buffer_;
   std::size_t filled_ = 0;   // bytes of buffer_ that hold data
   std::size_t start_ = 0;    // where the line after next_ begins
