@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -241,20 +240,7 @@ void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
 }
 
 bool QtForm::AnotherInstanceRunning() {
-  if (!instance_lock_) {
-    const std::string& folder = options_.program_folder;
-    // A write-protected program folder: lock a file named after it in the user's own runtime folder
-    // instead. A shared folder would let another user hold that lock, or remove it.
-    const QByteArray key =
-        QCryptographicHash::hash(QByteArray::fromStdString(folder), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    const std::string runtime = PrivateRuntimeFolder();
-    const std::string fallback =
-        runtime.empty() ? std::string() : runtime + "/fernkartei-" + key.toStdString() + ".lock";
-    instance_lock_ =
-        std::make_unique<InstanceLock>(support::Add_Backslash(folder) + ".fernkartei.lock", fallback);
-  }
+  if (!instance_lock_) instance_lock_ = std::make_unique<support::InstanceLock>(options_.program_folder);
   return instance_lock_->HeldElsewhere();
 }
 

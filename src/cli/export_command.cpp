@@ -50,8 +50,7 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
     ++steps_;
     // Eight steps per contact; a line every 100 contacts keeps the terminal cheap.
     if (show_progress_ && steps_ % 800 == 0) {
-      std::fprintf(stderr, "\r%ld Kontakte gelesen …", steps_ / 8);
-      std::fflush(stderr);
+      std::cerr << '\r' << steps_ / 8 << " Kontakte gelesen …" << std::flush;
       progress_shown_ = true;
     }
   }
@@ -64,7 +63,8 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
  private:
   void ClearProgress() {
     if (!progress_shown_) return;
-    std::fputs("\r\033[K", stderr);
+    // Blanks rather than an escape sequence: a Windows console does not always understand one.
+    std::cerr << '\r' << std::string(40, ' ') << '\r' << std::flush;
     progress_shown_ = false;
   }
 

@@ -9,10 +9,17 @@
 #include "cli/cli_options.h"
 #include "contacts/contact_sources.h"
 #include "export/export_format.h"
+#include "support/console_output.h"
 #include "support/failure.h"
 #include "support/program_folder.h"
+#ifdef _WIN32
+#include "support/windows/wide_text.h"
+#endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
+  fernkartei::support::UseUtf8StandardStreams();
   using fernkartei::cli::CliOptions;
   CliOptions options;
   CLI::App app{"Fernkartei: Kontakte als Telefonbuch-Datei für die Telefonanlage exportieren",
@@ -67,3 +74,20 @@ int main(int argc, char** argv) {
     return fernkartei::cli::kExitRunFailed;
   }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16: a folder "Jörg" arrives whole only this way.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments = fernkartei::support::Utf8Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (auto& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return Run(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}
+#endif

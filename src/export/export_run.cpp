@@ -1,7 +1,6 @@
 #include "export/export_run.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -349,8 +348,8 @@ void Step_Progress(RunSurroundings& surroundings) {
 
 std::string DefaultOutputPath(ExportFormat format) {
   const std::string file = TraitsOf(format).file_name;
-  if (const char* profile = std::getenv("USERPROFILE"); profile != nullptr) {
-    return support::Add_Backslash(profile) + "documents" + support::kPathSeparator + file;
+  if (const auto profile = support::EnvironmentVariable("USERPROFILE")) {
+    return support::Add_Backslash(*profile) + "documents" + support::kPathSeparator + file;
   }
   if (const std::string documents = support::UserDocumentsFolder(); !documents.empty()) {
     return support::Add_Backslash(documents) + file;

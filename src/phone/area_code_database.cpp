@@ -4,12 +4,13 @@
 #include <new>
 #include <vector>
 
-#include "phone/access_file.h"
+#include "phone/access_area_codes.h"
 #include "phone/area_code_index.h"
 #include "phone/database_file.h"
 #include "phone/sqlite_area_codes.h"
 #include "support/error_log.h"
 #include "support/failure.h"
+#include "support/file_helpers.h"
 #include "support/text.h"
 
 namespace fernkartei::phone {
@@ -22,37 +23,13 @@ constexpr std::string_view kProviderPart = "Provider=Microsoft.Jet.OLEDB.4.0;Dat
 constexpr std::string_view kOptionsPart =
     ";Mode=ReadWrite|Share Deny None;Persist Security Info=FALSE;Jet OLEDB";
 
-class AccessAreaCodes final : public AreaCodeDatabase {
- public:
-  AccessAreaCodes(const std::string& path, const DatabaseReadLimits& limits) {
-    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
-    tables_ = std::move(contents.tables);
-    if (contents.column) codes_ = std::move(*contents.column);
-    for (const auto& code : codes_) index_.Add(code);
-  }
-
-  bool CanQueryTable(const std::string& table) override {
-    for (const auto& name : tables_)
-      if (support::EqualsIgnoringAsciiCase(name, table)) return true;
-    return false;
-  }
-  std::string LongestCodePrefix(std::string_view key) const override {
-    return std::string(index_.LongestCodePrefix(key));
-  }
-  // The file was read once at open; the slow route asks the column's values one by one, as a query would.
-  bool AnyCodeBeginsWith(std::string_view prefix) override {
-    for (const auto& code : codes_)
-      if (code.starts_with(prefix)) return true;
-    return false;
-  }
-
- private:
-  std::vector<std::string> tables_;
-  std::vector<std::string> codes_;
-  AreaCodeIndex index_;
-};
-
 }  // namespace
+
+bool HasAccessSignature(const std::string& first_bytes) {
+  using namespace std::string_view_literals;
+  const std::string_view head = std::string_view(first_bytes).substr(0, 20);
+  return head == "\x00\x01\x00\x00Standard Jet DB\x00"sv || head == "\x00\x01\x00\x00Standard ACE DB\x00"sv;
+}
 
 std::string Jet4(const std::string& database_path) {
   try {
@@ -89,7 +66,7 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
   if (path.empty())
     throw Failure(ErrorNumber::BadFileNameOrNumber, "Es ist keine Vorwahl-Datenbank angegeben.");
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
+  const auto status = std::filesystem::status(support::PathFromUtf8(path), error);
   if (!std::filesystem::exists(status))
     throw Failure(ErrorNumber::FileNotFound, "Die Vorwahl-Datenbank " + path + " wurde nicht gefunden.");
   if (!std::filesystem::is_regular_file(status))
@@ -97,7 +74,7 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
   const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
   if (head.starts_with("SQLite format 3\0"sv)) return OpenSqliteAreaCodes(path, limits);
-  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path, limits);
+  if (HasAccessSignature(head)) return OpenAccessAreaCodes(path, limits);
   throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
                 "Die Datei " + path + " ist weder eine Access- noch eine SQLite-Datenbank.");
 }

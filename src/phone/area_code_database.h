@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "phone/access_file.h"
+#include "phone/access_area_codes.h"
 
 namespace fernkartei::phone {
 

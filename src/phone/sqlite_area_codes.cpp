@@ -16,8 +16,10 @@ using support::ErrorNumber;
 using support::Failure;
 using Clock = std::chrono::steady_clock;
 
-// A writer's lock that lasts longer than this is not a passing one.
-constexpr int kBusyMilliseconds = 1000;
+// A lock that lasts longer than this is another program's, not a passing one. On Windows two readers
+// that open the file at the same moment contend for a lock byte for an instant; waiting a little keeps
+// the second from taking the file for locked, damaged, or without its table.
+constexpr int kBusyMilliseconds = 2000;
 // How many steps of SQLite's machine run between two looks at the clock.
 constexpr int kStepsBetweenChecks = 10000;
 // No value of an area-code table comes near this; a longer one is made only to fill memory.

@@ -39,6 +39,9 @@ class FileSystem {
   virtual void CopyAccessRights(const std::string& model, const std::string& path) = 0;
   // True for an existing entry whose contents may not be replaced: a write-protected file, or no file.
   virtual bool IsWriteProtected(const std::string& path) = 0;
+  // True when another program holds the file open in a way that keeps it from being replaced now (on
+  // Windows, opened without sharing; elsewhere an open file never stands in the way).
+  virtual bool IsHeldOpen(const std::string& path) = 0;
 };
 
 // The real file system of this platform.

@@ -32,7 +32,7 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::CanReplace(const std::string& target, FileSystem& files) {
   std::error_code error;
-  if (std::filesystem::is_directory(PathFromUtf8(target), error)) return false;
+  if (std::filesystem::is_directory(PathFromUtf8(target), error) || files.IsHeldOpen(target)) return false;
   try {
     ReplacementFile probe(target, files);
     probe.Open();

@@ -18,7 +18,8 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // True when a file can be created in the target's folder and the target is not a folder. A
+  // True when a file can be created in the target's folder and the target is neither a folder nor held
+  // open by another program. A
   // write-protected old file is no obstacle: it is replaced as the old program replaced it, its
   // protection cleared. Leaves nothing behind.
   static bool CanReplace(const std::string& target, FileSystem& files = PlatformFileSystem());

@@ -17,6 +17,7 @@ namespace fernkartei::support {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 // The old reader's buffer held 255 characters, one of them the terminating NUL.
 constexpr std::size_t kMaxValueCharacters = 254;
 
@@ -32,20 +33,58 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
   return std::move(file.bytes);
 }
 
-// The file is Windows-1252 as the old program wrote it; one saved by an editor as UTF-8 with a byte
-// order mark is read (and written back) as UTF-8 instead.
-struct Encoding {
-  bool utf8 = false;
-  std::string ToFile(std::string_view text) const {
-    return utf8 ? std::string(text) : Utf8ToWindows1252(text);
+// The file is Windows-1252 as the old program wrote it. One an editor saved with a byte-order mark is read
+// and written back in its own form: UTF-8, or UTF-16 little-endian (Notepad's "Unicode"), which Windows'
+// own reader takes too. Both are searched as UTF-8 text.
+class Encoding {
+ public:
+  explicit Encoding(std::string_view file) {
+    if (file.starts_with(kUtf8Bom)) {
+      form_ = Form::Utf8;
+    } else if (file.starts_with(kUtf16LeBom)) {
+      form_ = Form::Utf16Le;
+    }
   }
-  std::string FromFile(std::string_view bytes) const {
-    return utf8 ? SanitizeUtf8(bytes) : Windows1252ToUtf8(bytes);
+  // The file less its byte-order mark, as the text the profile is searched in.
+  std::string Body(std::string_view file) const {
+    switch (form_) {
+      case Form::Utf8:
+        return std::string(file.substr(kUtf8Bom.size()));
+      case Form::Utf16Le:
+        return Utf16LeToUtf8(file.substr(kUtf16LeBom.size()));
+      case Form::Windows1252:
+        break;
+    }
+    return std::string(file);
   }
+  // The whole file for a body changed in the form Body gave.
+  std::string File(std::string_view body) const {
+    switch (form_) {
+      case Form::Utf8:
+        return std::string(kUtf8Bom) + std::string(body);
+      case Form::Utf16Le:
+        return std::string(kUtf16LeBom) + Utf8ToUtf16Le(body);
+      case Form::Windows1252:
+        break;
+    }
+    return std::string(body);
+  }
+  // Our UTF-8 text in the body's form, and back.
+  std::string ToBody(std::string_view text) const {
+    return form_ == Form::Windows1252 ? Utf8ToWindows1252(text) : std::string(text);
+  }
+  std::string FromBody(std::string_view bytes) const {
+    return form_ == Form::Windows1252 ? Windows1252ToUtf8(bytes) : SanitizeUtf8(bytes);
+  }
+
+ private:
+  enum class Form { Windows1252, Utf8, Utf16Le };
+  Form form_ = Form::Windows1252;
 };
 
-Encoding EncodingOf(std::string_view file) {
-  return Encoding{file.substr(0, kUtf8Bom.size()) == kUtf8Bom};
+std::string_view TrimEnd(std::string_view text) {
+  const auto last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
 std::string FirstCharacters(std::string_view utf8, std::size_t count) {
@@ -67,15 +106,20 @@ std::string SettingsFile::Get(std::string_view section, std::string_view key,
   try {
     std::optional<std::string> stored;
     if (const auto file = ReadSettingsFile(path_)) {
-      const Encoding encoding = EncodingOf(*file);
-      const std::string_view body = std::string_view(*file).substr(encoding.utf8 ? kUtf8Bom.size() : 0);
-      if (const auto value = FindProfileValue(body, encoding.ToFile(section), encoding.ToFile(key))) {
-        stored = encoding.FromFile(*value);
+      const Encoding encoding(*file);
+      const std::string body = encoding.Body(*file);
+      if (const auto value = FindProfileValue(body, encoding.ToBody(section), encoding.ToBody(key))) {
+        stored = encoding.FromBody(*value);
       }
     }
-    const std::string copied = FirstCharacters(Trim(stored ? *stored : default_value), kMaxValueCharacters);
+    // As the old program read a key: the system's reader copied the value (blanks inside quotes kept)
+    // or the default less its trailing blanks, at most 254 characters; nothing copied gave the default
+    // unchanged. Then leading blanks went, while trailing ones stayed: the buffer's NULs followed them.
+    std::string copied = FirstCharacters(stored ? *stored : TrimEnd(default_value), kMaxValueCharacters);
     if (copied.empty()) return std::string(default_value);
-    return Trim(copied);
+    copied.erase(0, copied.find_first_not_of(' ') == std::string::npos ? copied.size()
+                                                                       : copied.find_first_not_of(' '));
+    return copied;
   } catch (...) {
     return std::string(default_value);
   }
@@ -87,11 +131,9 @@ void SettingsFile::Write(std::string_view section, std::string_view key, std::st
     // every other setting in it.
     const auto file = ReadSettingsFile(path_);
     if (!file) return;
-    const Encoding encoding = EncodingOf(*file);
-    const std::string_view body = std::string_view(*file).substr(encoding.utf8 ? kUtf8Bom.size() : 0);
-    const std::string updated =
-        std::string(encoding.utf8 ? kUtf8Bom : "") +
-        SetProfileValue(body, encoding.ToFile(section), encoding.ToFile(key), encoding.ToFile(value));
+    const Encoding encoding(*file);
+    const std::string updated = encoding.File(SetProfileValue(encoding.Body(*file), encoding.ToBody(section),
+                                                              encoding.ToBody(key), encoding.ToBody(value)));
     // A settings file that may not be written is skipped silently, as the program always did; only a
     // real I/O failure is worth an entry in the log.
     if (ReplaceFileContents(path_, updated, *files_) == ReplaceResult::Failed) {

@@ -121,13 +121,16 @@ TEST_F(VCardSourceTest, FolderReadsItsOwnFilesInNameOrder) {
   program_.Write("d.txt", Card("3.0", "N:D;x\r\n"));
   program_.Write("unter/e.vcf", Card("3.0", "N:E;x\r\n"));
   std::filesystem::create_directory(program_.path() / "ordner.vcf");
-  std::filesystem::create_symlink(program_.path() / "gibt-es-nicht", program_.path() / "bb.vcf");
+  std::error_code no_links;  // Windows builds cannot make symbolic links
+  std::filesystem::create_symlink(program_.path() / "gibt-es-nicht", program_.path() / "bb.vcf", no_links);
 
   auto items = ns->GetDefaultFolder(Utf8FromPath(program_.path()))->Items();
   EXPECT_EQ(Names(*items), (std::vector<std::string>{"A, x", "B1, x", "B2, x", "C, x"}));
   // The link that leads nowhere is a file that cannot be read: said, and the others still come.
-  ASSERT_EQ(sunk_.size(), 1u);
-  EXPECT_NE(sunk_[0].find("bb.vcf"), std::string::npos) << sunk_[0];
+  ASSERT_EQ(sunk_.size(), no_links ? 0u : 1u);
+  if (!no_links) {
+    EXPECT_NE(sunk_[0].find("bb.vcf"), std::string::npos) << sunk_[0];
+  }
   EXPECT_EQ(source_->Diagnostics(), sunk_);
 }
 

@@ -34,6 +34,7 @@ class FailingFileSystem : public support::FileSystem {
     real_.CopyAccessRights(model, path);
   }
   bool IsWriteProtected(const std::string& path) override { return real_.IsWriteProtected(path); }
+  bool IsHeldOpen(const std::string& path) override { return real_.IsHeldOpen(path); }
 
  private:
   class File : public support::WritableFile {

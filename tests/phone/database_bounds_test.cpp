@@ -2,13 +2,17 @@
 // within memory, and says what is wrong.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
 
-#include "phone/access_file.h"
 #include "phone/area_code_database.h"
 #include "phone_test_support.h"
 #include "support/failure.h"
+
+#if !defined(_WIN32)
+#include <signal.h>
+
+#include "phone/posix/access_file.h"
+#endif
 
 namespace fernkartei::phone {
 namespace {
@@ -63,6 +67,7 @@ TEST(DatabaseBounds, ADatabaseLockedByAnotherProgramIsLockedNotDamaged) {
   EXPECT_NE(failure->description().find("gesperrt"), std::string::npos) << failure->description();
 }
 
+#if !defined(_WIN32)
 // Some service managers start programs with SIGCHLD ignored, which lets the system reap children.
 TEST(DatabaseBounds, TheAccessReaderWorksWithSigchldIgnored) {
   struct sigaction ignore {
@@ -75,6 +80,8 @@ TEST(DatabaseBounds, TheAccessReaderWorksWithSigchldIgnored) {
   ASSERT_TRUE(contents.column);
   EXPECT_EQ(contents.column->size(), 2u);
 }
+
+#endif
 
 }  // namespace
 }  // namespace fernkartei::phone

@@ -41,6 +41,12 @@ std::string DocumentsFromUserDirs(const std::string& home) {
 
 }  // namespace
 
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return value;
+}
+
 bool SyncToDisk(std::FILE* stream) {
   const int fd = fileno(stream);
   struct stat info {};

@@ -59,6 +59,8 @@ class PosixFileSystem final : public FileSystem {
     // No write bit counts also for root, who could otherwise write anyway.
     return !S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
   }
+
+  bool IsHeldOpen(const std::string&) override { return false; }
 };
 
 }  // namespace

@@ -1,19 +1,13 @@
-#include "app/instance_lock.h"
+#include "support/posix/private_folder.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <utility>
 
-namespace fernkartei::app {
+namespace fernkartei::support {
 namespace {
-
-enum class LockResult { Taken, HeldElsewhere, Unavailable };
 
 // A folder (not a link to one) of this user that nobody else may write to.
 bool IsPrivateFolder(const std::string& path) {
@@ -34,18 +28,6 @@ std::string HomeFolder() {
   return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
 }
 
-LockResult TryLock(const std::string& path, int& descriptor) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return LockResult::Unavailable;
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    descriptor = fd;
-    return LockResult::Taken;
-  }
-  const int error = errno;
-  ::close(fd);
-  return error == EWOULDBLOCK ? LockResult::HeldElsewhere : LockResult::Unavailable;
-}
-
 }  // namespace
 
 std::string PrivateRuntimeFolder() {
@@ -62,24 +44,4 @@ std::string PrivateRuntimeFolder() {
   return IsPrivateFolder(own) ? own : std::string();
 }
 
-InstanceLock::InstanceLock(std::string lock_path, std::string fallback_path)
-    : lock_path_(std::move(lock_path)), fallback_path_(std::move(fallback_path)) {}
-
-InstanceLock::~InstanceLock() {
-  if (descriptor_ >= 0) ::close(descriptor_);
-}
-
-bool InstanceLock::HeldElsewhere() {
-  if (descriptor_ >= 0) return false;
-  switch (TryLock(lock_path_, descriptor_)) {
-    case LockResult::Taken:
-      return false;
-    case LockResult::HeldElsewhere:
-      return true;
-    case LockResult::Unavailable:
-      break;
-  }
-  return TryLock(fallback_path_, descriptor_) == LockResult::HeldElsewhere;
-}
-
-}  // namespace fernkartei::app
+}  // namespace fernkartei::support

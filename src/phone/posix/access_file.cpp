@@ -1,4 +1,4 @@
-#include "phone/access_file.h"
+#include "phone/posix/access_file.h"
 
 // mdbtools.h includes glib.h inside its own extern "C", which g++ rejects unless glib came first.
 #include <glib.h>
@@ -6,14 +6,12 @@
 #include <mdbtools.h>
 // clang-format on
 
-#if !defined(_WIN32)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -34,7 +32,6 @@ namespace {
 using support::ErrorNumber;
 using support::Failure;
 
-constexpr std::size_t kSignatureEnd = 20;
 constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint64_t kCatalogPage = 2;  // MSysObjects, where every table is listed
 
@@ -146,7 +143,6 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-#if !defined(_WIN32)
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
 void LimitThisProcess(const DatabaseReadLimits& limits) {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
@@ -165,9 +161,7 @@ void LimitThisProcess(const DatabaseReadLimits& limits) {
     setrlimit(RLIMIT_AS, &memory);
   }
 }
-#endif
 
-#if !defined(_WIN32)
 // The answer goes down the pipe behind its length, so that the parent can tell a whole answer from one
 // cut short by a crash without asking for the child's exit status: with SIGCHLD ignored, as some service
 // managers start programs, the system reaps the child and its status is lost.
@@ -249,15 +243,10 @@ std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const Database
   answer.erase(0, kLengthBytes);
   return answer;
 }
-#endif
-
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
 std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
                                        const DatabaseReadLimits& limits) {
-#if defined(_WIN32)
-  return work();
-#else
   int fds[2];
   // Close-on-exec: a program started meanwhile by another thread must not hold the pipe open.
   if (pipe2(fds, O_CLOEXEC) != 0) return work();
@@ -273,17 +262,9 @@ std::optional<std::string> RunIsolated(const std::function<std::optional<std::st
   }
   close(fds[1]);
   return CollectChild(pid, fds[0], limits);
-#endif
 }
 
 }  // namespace
-
-bool HasAccessSignature(const std::string& first_bytes) {
-  if (first_bytes.size() < kSignatureEnd) return false;
-  const std::string_view head(first_bytes.data(), kSignatureEnd);
-  using namespace std::string_view_literals;
-  return head == "\x00\x01\x00\x00Standard Jet DB\x00"sv || head == "\x00\x01\x00\x00Standard ACE DB\x00"sv;
-}
 
 void CheckAccessFileLayout(const std::string& path) {
   const std::string head = ReadFirstBytes(path, kVersionOffset + 1);

@@ -1,4 +1,6 @@
-// The fallback lock of a write-protected program folder lives where no other user can reach it.
+// The fallback instance lock of a write-protected program folder lives where no other user can reach it.
+
+#include "support/posix/private_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,10 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/instance_lock.h"
 #include "support/temp_folder.h"
 
-namespace fernkartei::app {
+namespace fernkartei::support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -49,4 +50,4 @@ TEST(PrivateRuntimeFolder, IsTheUsersRuntimeFolderOrElseAFolderOfHisCache) {
 }
 
 }  // namespace
-}  // namespace fernkartei::app
+}  // namespace fernkartei::support

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "phone/database_file.h"
+#include "phone/access_area_codes.h"
 
 namespace fernkartei::phone {
 
@@ -21,8 +21,6 @@ struct AccessContents {
 // Throws support::Failure when the file is not laid out like an Access file (size, signature, version,
 // page size, catalog page).
 void CheckAccessFileLayout(const std::string& path);
-// True when the first bytes carry the Jet or ACE signature.
-bool HasAccessSignature(const std::string& first_bytes);
 // Lists the tables and reads one text column. Table and column names are compared without regard to
 // ASCII case, as Access does. Throws support::Failure for a missing, unreadable or damaged file.
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
