@@ -224,8 +224,8 @@ support::Utf8File& ExportRun::OpenOutput() {
   return out_.emplace(replacement_->Open());
 }
 
-// Returns the number of items; a line that cannot be written makes the whole file worthless, so the
-// old file then stays and no shortened phonebook takes its place.
+// Returns the number of items; a line that cannot be written or contacts that cannot all be read make
+// the whole file worthless, so the old file then stays and no shortened phonebook takes its place.
 std::int32_t ExportRun::WritePhonebook(std::string_view participants, std::string_view number_template) {
   wait_cursor_.emplace(surroundings_);
   wait_cursor_->Show();
@@ -280,14 +280,8 @@ std::int32_t ExportRun::WriteItems(support::Utf8File& out, LineInput line) {
     // Enumeration starts where the collection stands; nothing is lost by going on.
   }
   std::int32_t item_counter = 0;
-  for (;;) {
-    std::unique_ptr<ContactItem> item;
-    try {
-      item = items_->Next();
-    } catch (...) {
-      break;  // an enumeration that fails cannot be resumed
-    }
-    if (!item) break;
+  // An enumeration that fails leaves the rest of the folder unread, which ends the run like a failed write.
+  while (const std::unique_ptr<ContactItem> item = items_->Next()) {
     WriteContact(*item, out, line);
     ++item_counter;
   }
