@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -24,6 +23,7 @@
 #include <utility>
 
 #include "app/form1_layout.h"
+#include "app/single_line_validator.h"
 #include "app/vcard_location_dialog.h"
 #include "support/file_helpers.h"
 #include "support/process_state.h"
@@ -136,8 +136,11 @@ QWidget* QtForm::CreateControl(const ControlLayout& control) {
   switch (control.kind) {
     case ControlKind::Label:
       return new QLabel(caption, this);
-    case ControlKind::TextBox:
-      return (control.object_name == "Text1" ? text1_ : text2_) = new QLineEdit(caption, this);
+    case ControlKind::TextBox: {
+      auto* box = new QLineEdit(caption, this);
+      box->setValidator(new SingleLineValidator(box));
+      return (control.object_name == "Text1" ? text1_ : text2_) = box;
+    }
     case ControlKind::PushButton: {
       auto* button = new QPushButton(caption, this);
       connect(button, &QPushButton::clicked, this, [this] {
@@ -241,20 +244,7 @@ void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
 }
 
 bool QtForm::AnotherInstanceRunning() {
-  if (!instance_lock_) {
-    const std::string& folder = options_.program_folder;
-    // A write-protected program folder: lock a file in the temporary folder named after it instead.
-    const QByteArray key =
-        QCryptographicHash::hash(QByteArray::fromStdString(folder), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    const std::string fallback =
-        QDir::temp()
-            .filePath(QStringLiteral("fernkartei-%1.lock").arg(QString::fromLatin1(key)))
-            .toStdString();
-    instance_lock_ =
-        std::make_unique<InstanceLock>(support::Add_Backslash(folder) + ".fernkartei.lock", fallback);
-  }
+  if (!instance_lock_) instance_lock_ = std::make_unique<support::InstanceLock>(options_.program_folder);
   return instance_lock_->HeldElsewhere();
 }
 

@@ -12,8 +12,8 @@
 
 #include "app/form1.h"
 #include "app/form1_layout.h"
-#include "app/instance_lock.h"
 #include "app/user_interface.h"
+#include "support/instance_lock.h"
 #include "support/program_folder.h"
 
 class QButtonGroup;
@@ -110,7 +110,7 @@ class QtForm : public QWidget, public UserInterface {
   QElapsedTimer last_progress_repaint_;
   int mouse_pointer_ = support::kDefaultPointer;
   bool override_cursor_set_ = false;
-  std::unique_ptr<InstanceLock> instance_lock_;
+  std::unique_ptr<support::InstanceLock> instance_lock_;
   bool ended_ = false;
   int exit_status_ = 0;
   bool painted_ = false;

@@ -20,9 +20,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::string&
       ->check(CLI::IsMember(format_names));
   app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
   app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
-  app.add_option(
-      "--contacts", options.contacts,
-      "Ordner mit vCard-Dateien, eine .vcf-Datei oder die https://-Adresse eines CardDAV-Adressbuchs");
+  app.add_option("--contacts", options.contacts,
+                 "Ordner mit vCard-Dateien, eine .vcf-Datei, die https://-Adresse eines CardDAV-Adressbuchs "
+                 "oder (Windows) eine Outlook-Ordnernummer wie 10");
   app.add_option("--database", options.database, "Vorwahl-Datenbank");
   app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
   app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");
@@ -31,6 +31,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::string&
                  "Zertifikat (PEM), dem beim CardDAV-Server zusätzlich vertraut wird");
   app.add_option("--list-addressbooks", options.list_addressbooks,
                  "zeigt die Adressbücher unter einer CardDAV-Adresse");
+  app.add_flag("--strict", options.strict,
+               "bricht ab und lässt die alte Datei stehen, wenn eine Datei, Karte oder Rufnummer übergangen "
+               "wurde oder der Ordner keinen Kontakt enthält");
   try {
     // CLI11 takes the arguments last one first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -44,7 +47,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::string&
   try {
     if (options.explain) return RunExplain(options, program_folder, console);
     if (options.list_addressbooks) return RunListAddressBooks(options, program_folder, console);
-    return RunExportCommand(options, program_folder, sources(options.ca_file), console);
+    // What the sources pass over is counted for --strict and printed as it comes.
+    exporting::PassedOverTally passed_over;
+    const auto notes = passed_over.Counting(
+        [&console](const exporting::SourceNote& note) { console.err << note.text << '\n'; });
+    return RunExportCommand(options, program_folder, sources(options.ca_file, notes), passed_over, console);
   } catch (const support::Failure& failure) {
     console.err << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return kExitRunFailed;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "export/contact_source.h"
+#include "export/source_notes.h"
 
 namespace fernkartei::cli {
 
@@ -19,9 +20,10 @@ struct Console {
   bool err_is_terminal = false;
 };
 
-// The contact sources main chose, made once the options are read: certificate_file is --ca-file.
-using SourcesFor =
-    std::function<exporting::ContactSourceFactory(const std::optional<std::string>& certificate_file)>;
+// The contact sources main chose, made once the options are read: certificate_file is --ca-file, and
+// every note of theirs goes to `notes`.
+using SourcesFor = std::function<exporting::ContactSourceFactory(
+    const std::optional<std::string>& certificate_file, exporting::NoteSink notes)>;
 
 // arguments: without the program's name. program_folder: where system.ini and the area-code database
 // are looked for when no option names them.

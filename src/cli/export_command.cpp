@@ -42,16 +42,14 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
       progress_shown_ = true;
     }
   }
-  std::optional<std::string> PickContactsFolder() override {
-    console_.err << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
-                    "Einstellungsdatei setzen.\n";
-    return std::nullopt;
-  }
+  // Never asked: without a folder setting there is no source to ask (WithoutFolderDialog).
+  std::optional<std::string> PickContactsFolder() override { return std::nullopt; }
 
  private:
   void ClearProgress() {
     if (!progress_shown_) return;
-    console_.err << "\r\033[K";
+    // Blanks rather than an escape sequence: a Windows console does not always understand one.
+    console_.err << '\r' << std::string(40, ' ') << '\r' << std::flush;
     progress_shown_ = false;
   }
 
@@ -60,10 +58,28 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
   long steps_ = 0;
 };
 
-exporting::RunOptions RunOptionsFor(const CliOptions& options, std::ostream& standard_output) {
+// The command line has no folder dialog and must not open Outlook's: without a folder setting the run
+// gets no contact source and ends with its Outlook message.
+exporting::ContactSourceFactory WithoutFolderDialog(const exporting::ContactSourceFactory& sources,
+                                                    std::ostream& err) {
+  return [&sources, &err](
+             const std::string& folder_setting,
+             const exporting::FolderPicker& pick_folder) -> std::unique_ptr<exporting::ContactSource> {
+    if (!folder_setting.empty()) return sources(folder_setting, pick_folder);
+    err << "Kein Kontakte-Ordner angegeben: --contacts oder Outlook-Ordner in der Einstellungsdatei "
+           "angeben (ein Ordner, eine .vcf-Datei, eine CardDAV-Adresse oder eine Outlook-Ordnernummer "
+           "wie 10).\n";
+    return nullptr;
+  };
+}
+
+exporting::RunOptions RunOptionsFor(const CliOptions& options, exporting::PassedOverTally& passed_over,
+                                    std::ostream& standard_output) {
   exporting::RunOptions run_options;
   run_options.contacts_folder = options.contacts;
   run_options.record_picked_folder = false;
+  run_options.passed_over = &passed_over;
+  run_options.strict = options.strict;
   if (options.output && *options.output == "-") {
     run_options.output_stream = &standard_output;
   } else if (options.output) {
@@ -75,15 +91,16 @@ exporting::RunOptions RunOptionsFor(const CliOptions& options, std::ostream& sta
 }  // namespace
 
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources, const Console& console) {
+                     const exporting::ContactSourceFactory& sources, exporting::PassedOverTally& passed_over,
+                     const Console& console) {
   exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
   phone::ConnectAreaCodeDatabase(settings.database_name);
 
-  const exporting::RunOptions run_options = RunOptionsFor(options, console.out);
+  const exporting::RunOptions run_options = RunOptionsFor(options, passed_over, console.out);
   TerminalSurroundings surroundings(console);
-  const auto outcome =
-      exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon), surroundings, sources,
-                           settings.participants, settings.number_template, run_options);
+  const auto outcome = exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon),
+                                            surroundings, WithoutFolderDialog(sources, console.err),
+                                            settings.participants, settings.number_template, run_options);
 
   // The final message belongs on standard output, unless the export itself went there.
   std::ostream& report = outcome == exporting::RunOutcome::Written && run_options.output_stream == nullptr

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts/vcard_bytes.h"
+
 namespace fernkartei::contacts {
 
 struct VCardParameter {
@@ -47,5 +49,8 @@ using PropertyFilter = bool (*)(std::string_view upper_name);
 // German, each naming its line. `keep` nullptr keeps every property.
 using CardSink = std::function<void(VCard&)>;
 std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card);
+// The same from a source read piece by piece (a file), holding no more than a few lines of it at once.
+// Failures of the source pass to the caller.
+std::vector<std::string> ParseVCards(ByteSource& bytes, PropertyFilter keep, const CardSink& on_card);
 
 }  // namespace fernkartei::contacts

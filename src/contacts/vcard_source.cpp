@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 struct DiagnosticLog {
   DiagnosticSink sink;
 
-  void Add(const std::string& text) {
-    if (sink) sink(text);
+  void Add(const exporting::SourceNote& note) {
+    if (sink) sink(note);
   }
 };
 
@@ -48,8 +48,8 @@ class VCardFolder : public exporting::ContactFolder {
     std::error_code ec;
     if (!fs::exists(p, ec)) throw Failure(ErrorNumber::PathNotFound);
     auto log = log_;
-    auto records =
-        std::make_shared<const Records>(ReadContacts(p, [log](const std::string& text) { log->Add(text); }));
+    auto records = std::make_shared<const Records>(
+        ReadContacts(p, [log](const exporting::SourceNote& note) { log->Add(note); }));
     return MakeRecordItems(std::move(records));
   }
 

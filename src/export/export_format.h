@@ -17,13 +17,19 @@ enum class ExportFormat : int { Nfon = 0, Siemens = 1, Outlook = 2, Simple = 3 }
 
 class RunSurroundings;
 enum class RunOutcome;
+struct RunOptions;
 // One format's whole run (export_run.h): the participants and the template as the window hands them.
 using ExportProcedure = RunOutcome (*)(RunSurroundings& surroundings, const ContactSourceFactory& sources,
-                                       std::string& participants, std::string& number_template);
-RunOutcome Export_Nfon(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&);
-RunOutcome Export_Siemens(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&);
-RunOutcome Export_Outlook(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&);
-RunOutcome Export_Simple(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&);
+                                       std::string& participants, std::string& number_template,
+                                       const RunOptions& options);
+RunOutcome Export_Nfon(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                       const RunOptions&);
+RunOutcome Export_Siemens(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                          const RunOptions&);
+RunOutcome Export_Outlook(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                          const RunOptions&);
+RunOutcome Export_Simple(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                         const RunOptions&);
 
 struct FormatTraits {
   ExportFormat format;

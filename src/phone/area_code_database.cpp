@@ -1,16 +1,16 @@
 #include "phone/area_code_database.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <new>
 #include <vector>
 
-#include "phone/access_file.h"
+#include "phone/access_area_codes.h"
 #include "phone/area_code_index.h"
 #include "phone/database_file.h"
+#include "phone/sqlite_area_codes.h"
 #include "support/error_log.h"
 #include "support/failure.h"
+#include "support/file_helpers.h"
 #include "support/text.h"
 
 namespace fernkartei::phone {
@@ -23,121 +23,13 @@ constexpr std::string_view kProviderPart = "Provider=Microsoft.Jet.OLEDB.4.0;Dat
 constexpr std::string_view kOptionsPart =
     ";Mode=ReadWrite|Share Deny None;Persist Security Info=FALSE;Jet OLEDB";
 
-class SqliteAreaCodes final : public AreaCodeDatabase {
- public:
-  explicit SqliteAreaCodes(const std::string& path) : path_(path) {
-    // Read-only: the program never writes the table, and a user's file must stay as it is.
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-      const std::string why = db_ != nullptr ? sqlite3_errmsg(db_) : "kein Speicher";
-      sqlite3_close(db_);
-      throw Failure(ErrorNumber::PermissionDenied,
-                    "Die Vorwahl-Datenbank " + path + " kann nicht geöffnet werden (" + why + ").");
-    }
-    try {
-      // Keys hold only "+" and digits, for which case does not matter; matching case lets SQLite answer
-      // "Like 'x%'" from the primary-key index instead of scanning the table for every prefix.
-      sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
-      CheckIntegrity();
-      LoadIndex();
-    } catch (...) {
-      sqlite3_close(db_);
-      throw;
-    }
-  }
-  ~SqliteAreaCodes() override { sqlite3_close(db_); }
-  SqliteAreaCodes(const SqliteAreaCodes&) = delete;
-  SqliteAreaCodes& operator=(const SqliteAreaCodes&) = delete;
-
-  bool CanQueryTable(const std::string& table) override {
-    // The name goes in as it stands, as in the old query: only the question whether it runs counts.
-    const int result = StepOnce("SELECT * FROM " + table + " LIMIT 1");
-    return result == SQLITE_ROW || result == SQLITE_DONE;
-  }
-  std::string LongestCodePrefix(std::string_view key) const override {
-    return std::string(index_.LongestCodePrefix(key));
-  }
-
- private:
-  [[noreturn]] void Damaged(const std::string& why) const {
-    ThrowDamaged("Die Vorwahl-Datenbank " + path_, "beschädigt oder keine SQLite-Datenbank", why);
-  }
-  // Prepares, runs to the first row and ends the statement; the SQLite result code of that step, or
-  // the preparation's error.
-  int StepOnce(const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
-    // One statement only: a table name that smuggles in a second one is no table name.
-    if (result == SQLITE_OK &&
-        (statement == nullptr || tail == nullptr ||
-         std::string_view(tail).find_first_not_of(" \t\r\n") != std::string_view::npos))
-      result = SQLITE_ERROR;
-    if (result == SQLITE_OK) result = sqlite3_step(statement);
-    sqlite3_finalize(statement);
-    return result;
-  }
-  // SQLite opens lazily; a truncated or foreign file shows only here, and should fail the open rather
-  // than every later lookup.
-  void CheckIntegrity() {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &statement, nullptr) != SQLITE_OK)
-      Damaged(sqlite3_errmsg(db_));
-    std::string verdict;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-      if (verdict.empty()) verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    }
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) Damaged(sqlite3_errmsg(db_));
-    if (verdict != "ok") Damaged(verdict);
-  }
-  void LoadIndex() {
-    sqlite3_stmt* statement = nullptr;
-    const std::string sql = std::string("SELECT [") + kAreaCodeColumn + "] FROM " + kAreaCodeTable;
-    // Without the table or the column every prefix query fails, which the empty index answers alike.
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) return;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-      // NULL matches no Like pattern; a number is matched as its text, which sqlite3_column_text gives.
-      const auto* text = sqlite3_column_text(statement, 0);
-      if (text != nullptr)
-        index_.Add(std::string_view(reinterpret_cast<const char*>(text),
-                                    static_cast<std::size_t>(sqlite3_column_bytes(statement, 0))));
-    }
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) Damaged(sqlite3_errmsg(db_));
-  }
-
-  std::string path_;
-  sqlite3* db_ = nullptr;
-  AreaCodeIndex index_;
-};
-
-class AccessAreaCodes final : public AreaCodeDatabase {
- public:
-  AccessAreaCodes(const std::string& path, const AccessReadLimits& limits) {
-    AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
-    tables_ = std::move(contents.tables);
-    if (contents.column) {
-      for (const auto& code : *contents.column) index_.Add(code);
-    }
-  }
-
-  bool CanQueryTable(const std::string& table) override {
-    for (const auto& name : tables_)
-      if (support::EqualsIgnoringAsciiCase(name, table)) return true;
-    return false;
-  }
-  std::string LongestCodePrefix(std::string_view key) const override {
-    return std::string(index_.LongestCodePrefix(key));
-  }
-
- private:
-  std::vector<std::string> tables_;
-  AreaCodeIndex index_;
-};
-
 }  // namespace
+
+bool HasAccessSignature(const std::string& first_bytes) {
+  using namespace std::string_view_literals;
+  const std::string_view head = std::string_view(first_bytes).substr(0, 20);
+  return head == "\x00\x01\x00\x00Standard Jet DB\x00"sv || head == "\x00\x01\x00\x00Standard ACE DB\x00"sv;
+}
 
 std::string Jet4(const std::string& database_path) {
   try {
@@ -170,25 +62,25 @@ std::string DataSourceOf(std::string_view connection_string) {
 }
 
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
-                                                           const AccessReadLimits& limits) {
+                                                           const DatabaseReadLimits& limits) {
   if (path.empty())
     throw Failure(ErrorNumber::BadFileNameOrNumber, "Es ist keine Vorwahl-Datenbank angegeben.");
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
+  const auto status = std::filesystem::status(support::PathFromUtf8(path), error);
   if (!std::filesystem::exists(status))
     throw Failure(ErrorNumber::FileNotFound, "Die Vorwahl-Datenbank " + path + " wurde nicht gefunden.");
   if (!std::filesystem::is_regular_file(status))
     throw Failure(ErrorNumber::PathFileAccessError, "Die Vorwahl-Datenbank " + path + " ist keine Datei.");
   const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
-  if (head.starts_with("SQLite format 3\0"sv)) return std::make_unique<SqliteAreaCodes>(path);
-  if (HasAccessSignature(head)) return std::make_unique<AccessAreaCodes>(path, limits);
+  if (head.starts_with("SQLite format 3\0"sv)) return OpenSqliteAreaCodes(path, limits);
+  if (HasAccessSignature(head)) return OpenAccessAreaCodes(path, limits);
   throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
                 "Die Datei " + path + " ist weder eine Access- noch eine SQLite-Datenbank.");
 }
 
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
-                                                       const AccessReadLimits& limits) {
+                                                       const DatabaseReadLimits& limits) {
   return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string), limits);
 }
 
@@ -214,6 +106,12 @@ void ConnectAreaCodeDatabase(const std::string& database_path) {
 std::string Find_Area_Code(std::string_view key) {
   if (!DB_Connection) return {};
   return DB_Connection->LongestCodePrefix(key);
+}
+
+std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view key) {
+  std::size_t matched = 0;
+  while (matched < key.size() && connection.AnyCodeBeginsWith(key.substr(0, matched + 1))) ++matched;
+  return std::string(key.substr(0, matched));
 }
 
 }  // namespace fernkartei::phone

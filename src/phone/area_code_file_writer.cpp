@@ -2,13 +2,18 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <set>
 
 namespace fernkartei::phone {
 namespace {
 
 constexpr std::string_view kHeader = "Ortsnetzkennzahl;Ortsnetzname";
+
+// The path from its UTF-8 text (SQLite takes UTF-8 names, so the file system must see the same name).
+std::filesystem::path FileSystemPath(const std::string& utf8) {
+  return std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size());
+}
 
 bool IsCode(std::string_view code) {
   if (code.empty() || code.size() > 8 || code.front() == '0') return false;
@@ -86,7 +91,8 @@ std::vector<AreaCodeRow> ParseAreaCodeList(std::string_view text) {
 
 void WriteAreaCodeDatabase(const std::string& path, const std::vector<AreaCodeRow>& rows) {
   const std::string temporary = path + ".tmp";
-  std::remove(temporary.c_str());
+  std::error_code ignored;
+  std::filesystem::remove(FileSystemPath(temporary), ignored);
   {
     Database db(temporary);
     // No journal and one transaction: the file is either complete or renamed never.
@@ -96,8 +102,11 @@ void WriteAreaCodeDatabase(const std::string& path, const std::vector<AreaCodeRo
     db.Insert(rows);
     db.Run("COMMIT");
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  // Replaces an existing file on every platform, which the C library's rename does not on Windows.
+  std::error_code error;
+  std::filesystem::rename(FileSystemPath(temporary), FileSystemPath(path), error);
+  if (error) {
+    std::filesystem::remove(FileSystemPath(temporary), ignored);
     throw AreaCodeFileError("cannot replace " + path);
   }
 }

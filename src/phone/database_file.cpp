@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "support/failure.h"
+#include "support/file_helpers.h"
 
 namespace fernkartei::phone {
 
@@ -17,7 +18,7 @@ void ThrowUnreadable(const std::string& subject) {
 
 std::string ReadFileBytes(const std::string& path, const std::string& subject, std::size_t count,
                           std::uint64_t offset) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(support::PathFromUtf8(path), std::ios::binary);
   if (!in) ThrowUnreadable(subject);
   in.seekg(static_cast<std::streamoff>(offset));
   std::string bytes(count, '\0');

@@ -26,4 +26,8 @@ bool File_Exist(const std::string& path);
 // Deletes the file, write-protected or hidden ones too. False on any failure.
 bool File_Delete(const std::string& path);
 
+// Sixteen hex digits that stand for a path, the same in every process and every build: a name for
+// what belongs to a folder but cannot live in it (an instance lock of a write-protected folder).
+std::string PathKey(std::string_view path);
+
 }  // namespace fernkartei::support

@@ -128,6 +128,50 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  std::string out;
+  out.reserve(bytes.size());
+  const auto unit = [&](std::size_t at) {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
+                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  std::size_t at = 0;
+  for (; at + 1 < bytes.size(); at += 2) {
+    const char16_t first = unit(at);
+    if (first < 0xD800 || first > 0xDFFF) {
+      AppendUtf8(out, first);
+    } else if (first <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((first - 0xD800) << 10) + (unit(at + 2) - 0xDC00));
+      at += 2;
+    } else {
+      AppendUtf8(out, kReplacement);
+    }
+  }
+  if (at < bytes.size()) AppendUtf8(out, kReplacement);
+  return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  const auto append = [&](char32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  };
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const char32_t cp = DecodeUtf8(utf8, pos).value_or(0xFFFD);
+    if (cp < 0x10000) {
+      append(cp);
+    } else {
+      append(0xD800 + ((cp - 0x10000) >> 10));
+      append(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t pos = 0;
   while (pos < bytes.size()) {

@@ -20,6 +20,11 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 // Windows' own converter does.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
+// UTF-16 little-endian bytes (what Notepad saves as "Unicode", without the byte-order mark) to UTF-8, and
+// back. An unpaired surrogate, an odd last byte or ill-formed UTF-8 becomes U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes);
+std::string Utf8ToUtf16Le(std::string_view utf8);
+
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,10 +1,11 @@
-// The real program on a real X server (Xvfb): one instance per program folder, and the end of a start-up
-// that cannot open its area-code file.
+// The real program on a real X server (Xvfb): one instance per program folder, the end of a start-up
+// that cannot open its area-code file, and the developers' probe of the same program.
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringList>
 #include <cstdlib>
 
 #include "fixtures/program_folder.h"
@@ -20,18 +21,18 @@ class ProgramProcessTest : public ::testing::Test {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (Xvfb) to show the window on";
     // A program folder of its own: the program finds settings, database and lock beside itself.
-    std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei",
-                               folder.path() / "fernkartei");
+    for (const char* program : {"fernkartei", "fernkartei-window-probe"})
+      std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / program,
+                                 folder.path() / program);
     testing::MakeAreaCodeDatabase(folder, {"30"});
     folder.Write("system.ini", "[Fernkartei]\r\nTyp=2\r\nOutput=V N\r\n");
   }
 
-  void Start(QProcess& process, const char* variable, const QString& value) {
+  void Start(QProcess& process, const char* program, const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert(QString::fromLatin1(variable), value);
     process.setProcessEnvironment(env);
-    process.start(QString::fromStdString(folder / "fernkartei"), {});
+    process.start(QString::fromStdString(folder / program), arguments);
     ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
   }
 
@@ -42,14 +43,14 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
   const std::string settings = folder.Read("system.ini");
   QProcess first;
   first.setReadChannel(QProcess::StandardError);
-  Start(first, "FERNKARTEI_STARTUP_TIMING", "1");
+  Start(first, "fernkartei-window-probe", {"--startup-timing"});
   QByteArray shown;
   while (!shown.contains("gezeigt") && first.waitForReadyRead(kTimeoutMs))
     shown += first.readAllStandardError();
   ASSERT_TRUE(shown.contains("gezeigt")) << shown.toStdString();
 
   QProcess second;
-  Start(second, "FERNKARTEI_AUTO_CONFIRM", "1");
+  Start(second, "fernkartei", {"--auto-confirm"});
   ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
@@ -63,7 +64,7 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
 
   // The lock goes with its process: the next start runs, here just long enough to take a picture.
   QProcess third;
-  Start(third, "FERNKARTEI_SCREENSHOT", QString::fromStdString(folder / "fenster.png"));
+  Start(third, "fernkartei-window-probe", {"--screenshot", QString::fromStdString(folder / "fenster.png")});
   ASSERT_TRUE(third.waitForFinished(kTimeoutMs));
   EXPECT_EQ(third.exitCode(), 0) << third.readAllStandardError().toStdString();
   EXPECT_GT(std::filesystem::file_size(folder.path() / "fenster.png"), 1000U);
@@ -71,7 +72,7 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
   // A start-up that cannot open its area-code file ends with status 1.
   folder.Write("system.ini", "[Fernkartei]\r\nDatabaseName=" + (folder / "fehlt.mdb") + "\r\n");
   QProcess broken;
-  Start(broken, "FERNKARTEI_AUTO_CONFIRM", "1");
+  Start(broken, "fernkartei", {"--auto-confirm"});
   ASSERT_TRUE(broken.waitForFinished(kTimeoutMs));
   EXPECT_EQ(broken.exitCode(), 1);
   EXPECT_TRUE(broken.readAllStandardError().contains("Laufzeitfehler '"));

@@ -1,10 +1,9 @@
 // fernkartei-export as scripts run it: arguments in, exit status and both streams out, each run inside
-// this process as if it were a fresh one. One run of the built program shows that main hands it all over.
+// this process as if it were a fresh one. The built program itself runs in end_to_end_check.cmake.
 
 #include "cli/command_line.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <sstream>
@@ -36,9 +35,8 @@ class CommandLine : public ::testing::Test {
     if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end())
       arguments.insert(arguments.begin(), {"--settings", program / "system.ini"});
     std::ostringstream own_out, err;
-    const auto sources = [&](const std::optional<std::string>& certificate_file) {
-      return contacts::MakeContactSourceFactory(
-          program.path().string(), [&](const std::string& note) { err << note << '\n'; }, certificate_file);
+    const auto sources = [&](const std::optional<std::string>& certificate_file, exporting::NoteSink notes) {
+      return contacts::MakeContactSourceFactory(program.path().string(), std::move(notes), certificate_file);
     };
     const int status =
         RunCommandLine(arguments, program.path().string(), sources, {out ? *out : own_out, err, false});
@@ -103,7 +101,7 @@ TEST_F(CommandLine, FailuresEndWithTheirStatusAndMessage) {
   const Case cases[] = {
       {{"--format", "simple", "--output", program / "x.csv"},
        1,
-       "Einstellungsdatei setzen.\nEs ist ein Fehler beim öffnene von Outlook aufgetreten\n"},
+       "Outlook-Ordnernummer wie 10).\nEs ist ein Fehler beim öffnene von Outlook aufgetreten\n"},
       {{"--contacts", kWorkedExample, "--output", program / "fehlt/x.csv"}, 1, kErrorOccurred},
       {{"--contacts", kWorkedExample, "--database", program / "fehlt.mdb", "--output", program / "x.csv"},
        1,
@@ -152,15 +150,22 @@ TEST_F(CommandLine, ExplainShowsHowOneNumberIsFormatted) {
       << broken.err;
 }
 
-TEST(Program, ExportsToStandardOutput) {
-  testing::TempFolder folder;
-  const std::string command = std::string(FERNKARTEI_BIN_DIR) + "/fernkartei-export --settings '" +
-                              (folder / "system.ini") + "' --format simple --contacts '" + kWorkedExample +
-                              "' --output - >'" + (folder / "out") + "' 2>'" + (folder / "err") + "'";
-  const int status = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folder.Read("err");
-  EXPECT_EQ(folder.Read("out"), testing::ReadFile(kWorkedExample + "/simple.csv"));
-  EXPECT_EQ(folder.Read("err"), "Fertig, 1 Adressen exportiert in \nStandardausgabe\n");
+TEST_F(CommandLine, StrictFailsOnWhatWasPassedOverAndKeepsTheOldFile) {
+  program.Write("karten/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Muster;Erika;;;\r\nTEL;CELL:0151 1\r\n");
+  for (const bool strict : {true, false}) {
+    program.Write("simple.csv", "alt\r\n");
+    std::vector<std::string> arguments{"--format",         "simple",   "--contacts",
+                                       program / "karten", "--output", program / "simple.csv"};
+    if (strict) arguments.push_back("--strict");
+    const Result r = Run(arguments);
+    EXPECT_EQ(r.status, strict ? 1 : 0);
+    EXPECT_NE(r.err.find("a.vcf: Karte ab Zeile 1: END:VCARD fehlt"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Abgebrochen: beim Lesen der Kontakte wurde etwas übergangen (0 Dateien, 1 Karte, "
+                         "0 Rufnummern). Die Telefonbuch-Datei bleibt, wie sie war.") != std::string::npos,
+              strict)
+        << r.err;
+    EXPECT_EQ(program.Read("simple.csv") == "alt\r\n", strict);
+  }
 }
 
 }  // namespace

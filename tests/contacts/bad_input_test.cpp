@@ -5,13 +5,14 @@
 
 #include "contacts/contact_record.h"
 #include "contacts/vcard_parser.h"
+#include "fixtures/card.h"
 #include "support/text.h"
 
 namespace fernkartei::contacts {
 namespace {
 
 std::string Card(const std::string& body) {
-  return "BEGIN:VCARD\r\nVERSION:3.0\r\n" + body + "END:VCARD\r\n";
+  return testing::Card("3.0", body);
 }
 
 TEST(BadInput, AHugeDamagedCardNeverCostsItsNeighbours) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/card.h"
 #include "fixtures/failure_number.h"
 #include "fixtures/temp_folder.h"
 #include "support/file_helpers.h"
@@ -18,7 +19,7 @@ using testing::FailureNumberOf;
 using testing::Number;
 
 std::string Card(const std::string& body) {
-  return "BEGIN:VCARD\r\nVERSION:3.0\r\n" + body + "END:VCARD\r\n";
+  return testing::Card("3.0", body);
 }
 
 class VCardSourceTest : public ::testing::Test {
@@ -93,11 +94,12 @@ TEST_F(VCardSourceTest, DefaultFolderByPathOrTheNumberTenForKontakteBesideThePro
 // Which files of a folder are read, in which order, and how the cards sort: golden/ of the export tests.
 TEST_F(VCardSourceTest, AnUnreadableFileIsSaidAndTheOthersStillCome) {
   program_.Write("a.vcf", Card("N:A;x\r\n"));
-  std::filesystem::create_symlink(program_.path() / "gibt-es-nicht", program_.path() / "bb.vcf");
+  std::error_code no_links;  // Windows builds cannot make symbolic links
+  std::filesystem::create_symlink(program_.path() / "gibt-es-nicht", program_.path() / "bb.vcf", no_links);
   auto folder = Namespace()->GetDefaultFolder(Path(""));
   EXPECT_EQ(Names(*folder->Items()), (std::vector<std::string>{"A, x"}));
-  ASSERT_EQ(notes_.size(), 1u);
-  EXPECT_NE(notes_[0].find("bb.vcf"), std::string::npos) << notes_[0];
+  ASSERT_EQ(notes_.size(), no_links ? 0u : 1u);
+  EXPECT_TRUE(no_links || notes_[0].find("bb.vcf") != std::string::npos);
   // Items of a folder that went away fail.
   std::filesystem::remove_all(program_.path());
   EXPECT_NE(FailureNumberOf([&] { folder->Items(); }), 0);

@@ -1,4 +1,4 @@
-#include "phone/access_file.h"
+#include "phone/posix/access_file.h"
 
 #include <gtest/gtest.h>
 

@@ -28,7 +28,7 @@ TEST(ReplacementFile, TheOldFileStaysUntilCommitThenTheNewOneTakesItsRights) {
     ReplacementFile file(path);
     file.Open().Write("neu\r\n");
     EXPECT_EQ(testing::ReadFile(path), "alt\r\n");
-    EXPECT_EQ(folder.Names().size(), 3U);
+    EXPECT_EQ(folder.Names().size(), 4U);  // both old files, the new one and the lock beside them
     file.Commit();
     EXPECT_EQ(testing::ReadFile(path), "neu\r\n");
   }
@@ -37,32 +37,34 @@ TEST(ReplacementFile, TheOldFileStaysUntilCommitThenTheNewOneTakesItsRights) {
   EXPECT_EQ(ModeOf(locked), 0644U) << "a write-protected old file is replaced and loses its protection";
 }
 
-TEST(ReplacementFile, CanReplaceOnlyWhereAFileCanBeCreated) {
+TEST(ReplacementFile, OpensOnlyWhereAFileCanBeCreated) {
   TempFolder folder;
   const std::string locked = folder.Write("locked.csv", "x");
   ::chmod(locked.c_str(), 0444);
   folder.Write("dir.csv/inhalt", "x");
-  const std::pair<std::string, bool> cases[] = {
-      {folder.Write("plain.csv", "x"), true},
-      {folder / "new.csv", true},
-      {locked, true},
-      {folder / "dir.csv", false},
-      {folder / "fehlt/new.csv", false},
-  };
-  for (const auto& [target, replaceable] : cases) EXPECT_EQ(ReplacementFile::CanReplace(target), replaceable);
   fakes::FailingFileSystem refused(FileCall::Open, ErrorNumber::PermissionDenied);
-  EXPECT_FALSE(ReplacementFile::CanReplace(folder / "plain.csv", refused));
+  const std::tuple<std::string, FileSystem&, bool> cases[] = {
+      {folder.Write("plain.csv", "x"), PlatformFileSystem(), true},
+      {folder / "new.csv", PlatformFileSystem(), true},
+      {locked, PlatformFileSystem(), true},
+      {folder / "dir.csv", PlatformFileSystem(), false},
+      {folder / "fehlt/new.csv", PlatformFileSystem(), false},
+      {folder / "plain.csv", refused, false},
+  };
+  for (const auto& [target, files, opens] : cases)
+    EXPECT_EQ(testing::FailureNumberOf([&] { ReplacementFile(target, files).Open(); }) == 0, opens) << target;
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.csv", "locked.csv", "plain.csv"}))
       << "probing leaves nothing behind";
 }
 
 // Whatever fails from the first byte to the new file taking its place: the old file stays byte for byte,
-// the failure reaches the caller, and no temporary file is left. Only the rights are a courtesy.
+// the failure reaches the caller, and no temporary file is left.
 TEST(ReplacementFile, AFailureBeforeTheReplaceKeepsTheOldFile) {
-  const std::pair<FileCall, ErrorNumber> cases[] = {
-      {FileCall::Write, ErrorNumber::DiskFull},           {FileCall::Flush, ErrorNumber::DiskFull},
-      {FileCall::Sync, ErrorNumber::DeviceIoError},       {FileCall::Close, ErrorNumber::DiskFull},
-      {FileCall::Replace, ErrorNumber::PermissionDenied}, {FileCall::Rights, ErrorNumber::PermissionDenied}};
+  const std::pair<FileCall, ErrorNumber> cases[] = {{FileCall::Write, ErrorNumber::DiskFull},
+                                                    {FileCall::Flush, ErrorNumber::DiskFull},
+                                                    {FileCall::Sync, ErrorNumber::DeviceIoError},
+                                                    {FileCall::Close, ErrorNumber::DiskFull},
+                                                    {FileCall::Replace, ErrorNumber::PermissionDenied}};
   for (const auto& [call, number] : cases) {
     SCOPED_TRACE(static_cast<int>(call));
     TempFolder folder;
@@ -73,9 +75,8 @@ TEST(ReplacementFile, AFailureBeforeTheReplaceKeepsTheOldFile) {
       file.Open().Write("neu\r\n");
       file.Commit();
     });
-    const bool replaced = call == FileCall::Rights;
-    EXPECT_EQ(failed, replaced ? 0 : testing::Number(number));
-    EXPECT_EQ(folder.Read("nfon.csv"), replaced ? "neu\r\n" : "alt\r\n");
+    EXPECT_EQ(failed, testing::Number(number));
+    EXPECT_EQ(folder.Read("nfon.csv"), "alt\r\n");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"nfon.csv"});
   }
 }
@@ -83,9 +84,12 @@ TEST(ReplacementFile, AFailureBeforeTheReplaceKeepsTheOldFile) {
 TEST(ReplacementFile, AFolderInTheTargetsPlaceStaysAndTheNewFileGoes) {
   TempFolder folder;
   folder.Write("nfon.csv/inhalt", "x");
-  ReplacementFile file(folder / "nfon.csv");
-  file.Open().Write("neu\r\n");
-  EXPECT_NE(testing::FailureNumberOf([&] { file.Commit(); }), 0);
+  EXPECT_NE(testing::FailureNumberOf([&] {
+              ReplacementFile file(folder / "nfon.csv");
+              file.Open().Write("neu\r\n");
+              file.Commit();
+            }),
+            0);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"nfon.csv"});
   EXPECT_EQ(folder.Read("nfon.csv/inhalt"), "x");
 }

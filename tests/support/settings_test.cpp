@@ -32,11 +32,14 @@ TEST_F(Settings, ReadsValuesTheWayTheOldReaderDid) {
       {"[fernkartei]\r\ntyp=3\r\n", "Typ", "3"},                    // names without regard to case
       {"[Fernkartei]\r\nOutput=\"I-V-N\"\r\n", "Output", "I-V-N"},  // one pair of quotes stripped
       {"[Fernkartei]\r\nOutput='\"I\"'\r\n", "Output", "\"I\""},
-      {"[Fernkartei]\r\nOutput=\r\n", "Output", "default"},  // empty value gives the default
+      {"[Fernkartei]\r\nOutput=  \"  I-V-N  \"\r\n", "Output", "I-V-N  "},  // trailing blanks stayed
+      {"[Fernkartei]\r\nOutput=\r\n", "Output", "default"},                 // empty value gives the default
       {"[Fernkartei]\r\nTeilnehmer=" + long_value + "\r\n", "Teilnehmer", std::string(254, 'x')},
       {"[Fernkartei]\nTyp=1", "Typ", "1"},  // LF and no final line end
       {"\xEF\xBB\xBF[Fernkartei]\r\nOutput=M\xC3\xBCller\r\n", "Output", "M\xC3\xBCller"},  // UTF-8 with BOM
       {"[Fernkartei]\r\nOutput=M\xFCller\r\n", "Output", "M\xC3\xBCller"},                  // Windows-1252
+      {std::string("\xFF\xFE[\0F\0e\0r\0n\0k\0a\0r\0t\0e\0i\0]\0\n\0T\0y\0p\0=\0\x42\x01", 38), "Typ",
+       "\xC5\x82"},  // UTF-16 with BOM, as Notepad saves "Unicode"
       {"[Other]\r\nTyp=1\r\n[Fernkartei]\r\nTyp=2\r\n", "Typ", "2"},
       {"[Fernkartei]\r\n; Typ=9\r\nTyp=2\r\n", "Typ", "2"},
       {"[Fernkartei]\r\nTyp=2\r\n[Other]\r\n", "Missing", "default"},
@@ -72,6 +75,10 @@ TEST_F(Settings, WriteKeepsEveryOtherByteAndTheEncodingOfTheFile) {
   SetIni("\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\n");
   settings.Write("Fernkartei", "Output", "\xC3\xA4");
   EXPECT_EQ(Ini(), "\xEF\xBB\xBF[Fernkartei]\r\nTyp=0\r\nOutput=\xC3\xA4\r\n");
+  // Saved by Notepad as "Unicode": it stays UTF-16.
+  SetIni(std::string("\xFF\xFE[\0S\0]\0", 8));
+  settings.Write("S", "k", "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Ini(), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x3D\xD8\x00\xDE\r\0\n\0", 24));
   EXPECT_EQ(SetProfileValue("[S]", "S", "k", "v"), "[S]\r\nk=v\r\n");
   EXPECT_EQ(SetProfileValue("[S]\r\na=1", "S", "k", "v"), "[S]\r\na=1\r\nk=v\r\n");
 }

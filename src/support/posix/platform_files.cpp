@@ -41,6 +41,18 @@ std::string DocumentsFromUserDirs(const std::string& home) {
 
 }  // namespace
 
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return value;
+}
+
+bool CutAtPosition(std::FILE* stream) {
+  if (std::fflush(stream) != 0) return false;
+  const off_t end = ::ftello(stream);
+  return end >= 0 && ::ftruncate(::fileno(stream), end) == 0;
+}
+
 bool SyncToDisk(std::FILE* stream) {
   const int fd = fileno(stream);
   struct stat info {};

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "phone/access_area_codes.h"
+
 namespace fernkartei::phone {
 
 struct AccessContents {
@@ -16,21 +18,12 @@ struct AccessContents {
   std::optional<std::vector<std::string>> column;
 };
 
-// What reading one file in the child may take before it counts as damaged: CPU seconds (the wall clock
-// allows twice that) and memory beyond what the program already maps.
-struct AccessReadLimits {
-  int seconds = 15;
-  unsigned long long extra_memory = 1ull << 30;
-};
-
 // Throws support::Failure when the file is not laid out like an Access file (size, signature, version,
 // page size, catalog page).
 void CheckAccessFileLayout(const std::string& path);
-// True when the first bytes carry the Jet or ACE signature.
-bool HasAccessSignature(const std::string& first_bytes);
 // Lists the tables and reads one text column. Table and column names are compared without regard to
 // ASCII case, as Access does. Throws support::Failure for a missing, unreadable or damaged file.
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
-                              const AccessReadLimits& limits = {});
+                              const DatabaseReadLimits& limits = {});
 
 }  // namespace fernkartei::phone

@@ -1,0 +1,7 @@
+#include "support/console_output.h"
+
+namespace fernkartei::support {
+
+void UseUtf8StandardStreams() {}
+
+}  // namespace fernkartei::support

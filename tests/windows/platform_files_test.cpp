@@ -1,0 +1,97 @@
+// The Windows side of the file helpers: the file system's own attributes, names outside the ANSI code
+// page, and Windows error codes as the program's numbered failures.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "fixtures/temp_folder.h"
+#include "support/atomic_replace.h"
+#include "support/file_helpers.h"
+#include "support/windows/wide_text.h"
+#include "support/windows/windows_failure.h"
+
+namespace fernkartei::support {
+namespace {
+
+// The name as the system sees it, built from UTF-16 directly and not from our conversion.
+std::wstring Wide(const testing::TempFolder& folder, const wchar_t* name) {
+  return folder.path().wstring() + L"\\" + name;
+}
+
+TEST(WindowsFiles, ExistAndDeleteFollowTheAttributes) {
+  testing::TempFolder folder;
+  struct Case {
+    const char* name;
+    DWORD attributes;
+    bool exists;
+  };
+  const Case cases[] = {
+      {"normal.csv", FILE_ATTRIBUTE_NORMAL, true},
+      {"archive.csv", FILE_ATTRIBUTE_ARCHIVE, true},
+      {"read-only.csv", FILE_ATTRIBUTE_READONLY, true},
+      {"hidden.csv", FILE_ATTRIBUTE_HIDDEN, false},
+      {"system.csv", FILE_ATTRIBUTE_SYSTEM, false},
+      {"all.csv", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false},
+  };
+  for (const auto& c : cases) {
+    const std::string path = folder.Write(c.name, "x");
+    ASSERT_TRUE(SetFileAttributesW(WideFromUtf8(path).c_str(), c.attributes)) << c.name;
+    EXPECT_EQ(File_Exist(path), c.exists) << c.name;
+    EXPECT_TRUE(File_Delete(path)) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / c.name)) << c.name;
+  }
+  EXPECT_FALSE(File_Delete(folder / "missing.csv"));
+}
+
+TEST(WindowsFiles, NamesOutsideTheAnsiCodePageArriveWhole) {
+  testing::TempFolder folder;
+  ASSERT_TRUE(CreateDirectoryW(Wide(folder, L"J\u00f6rg \u0141\u00f3d\u017a").c_str(), nullptr));
+  const std::string base = folder.path().string() + "\\";
+  const std::string file = base + "J\xC3\xB6rg \xC5\x81\xC3\xB3\x64\xC5\xBA\\J\xC3\xBCrgen \xE2\x82\xAC.csv";
+  EXPECT_FALSE(File_Exist(file));
+  ASSERT_EQ(ReplaceFileContents(file, "neu\r\n"), ReplaceResult::Replaced);
+  const std::wstring wide = Wide(folder, L"J\u00f6rg \u0141\u00f3d\u017a\\J\u00fcrgen \u20ac.csv");
+  EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(File_Exist(file));
+  EXPECT_TRUE(File_Exist(base + "J\xC3\xB6rg \xC5\x81\xC3\xB3\x64\xC5\xBA\\J*.csv"));
+  EXPECT_TRUE(File_Delete(file));
+  EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(WindowsFiles, ConversionsReplaceWhatCannotBeConverted) {
+  EXPECT_EQ(WideFromUtf8("J\xC3\xB6rg \xF0\x9F\x98\x80"), L"J\u00f6rg \U0001F600");
+  EXPECT_EQ(Utf8FromWide(L"J\u00f6rg \U0001F600"), "J\xC3\xB6rg \xF0\x9F\x98\x80");
+  EXPECT_EQ(WideFromUtf8("a\xFF"
+                         "b"),
+            L"a\uFFFDb");
+  EXPECT_EQ(Utf8FromWide(std::wstring(L"a") + wchar_t(0xD800) + L"b"),
+            "a\xEF\xBF\xBD"
+            "b");
+}
+
+TEST(WindowsFiles, ErrorCodesBecomeTheProgramsNumberedFailures) {
+  struct Case {
+    DWORD code;
+    ErrorNumber number;
+  };
+  const Case cases[] = {
+      {ERROR_FILE_NOT_FOUND, ErrorNumber::PathNotFound},
+      {ERROR_PATH_NOT_FOUND, ErrorNumber::PathNotFound},
+      {ERROR_ACCESS_DENIED, ErrorNumber::PermissionDenied},
+      {ERROR_SHARING_VIOLATION, ErrorNumber::PermissionDenied},
+      {ERROR_DISK_FULL, ErrorNumber::DiskFull},
+      {ERROR_INVALID_NAME, ErrorNumber::BadFileNameOrNumber},
+      {ERROR_NOT_ENOUGH_MEMORY, ErrorNumber::OutOfMemory},
+      {ERROR_CRC, ErrorNumber::DeviceIoError},
+  };
+  for (const auto& c : cases) {
+    const Failure failure = FailureFromWindowsError(c.code);
+    EXPECT_EQ(failure.number(), static_cast<int>(c.number)) << c.code;
+    EXPECT_EQ(failure.description(), DescriptionOf(c.number)) << c.code;
+  }
+}
+
+}  // namespace
+}  // namespace fernkartei::support
