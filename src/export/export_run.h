@@ -53,7 +53,14 @@ RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, const C
                      const std::string& participants, std::string& number_template,
                      const RunOptions& options = {});
 
-// Export_Nfon, Export_Siemens, Export_Outlook and Export_Simple (declared with the formats) are RunExport
-// of their format.
+// RunExport of one format: the export procedures of the format table, declared there.
+RunOutcome Export_Nfon(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                       const RunOptions& = {});
+RunOutcome Export_Siemens(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                          const RunOptions& = {});
+RunOutcome Export_Outlook(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                          const RunOptions& = {});
+RunOutcome Export_Simple(RunSurroundings&, const ContactSourceFactory&, std::string&, std::string&,
+                         const RunOptions& = {});
 
 }  // namespace fernkartei::exporting

@@ -106,9 +106,9 @@ TEST_F(OutlookExport, EveryFormatOfTheWorkedExampleThroughItsExportProcedure) {
                  {&exporting::Export_Outlook, "outlook.csv"},
                  {&exporting::Export_Simple, "simple.csv"}};
   for (const auto& format : formats) {
-    EXPECT_EQ(format.run(surroundings, Outlook(), participants, number_template), RunOutcome::Written);
+    EXPECT_EQ(format.run(surroundings, Outlook(), participants, number_template, {}), RunOutcome::Written);
     EXPECT_EQ(folder.Read(std::string("documents/") + format.file),
-              SourceFile(std::string("export/golden/") + format.file))
+              SourceFile(std::string("export/golden/worked-example/") + format.file))
         << format.file;
   }
   phone::Area_Table_Exists = false;

@@ -14,9 +14,9 @@ if(NOT status EQUAL 0 OR NOT out MATCHES "^Fertig, 1 Adressen exportiert in")
   message(FATAL_ERROR "--contacts 10: exit status ${status}\n${out}${err}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/simple.csv
-                        ${SOURCE_DIR}/tests/export/golden/simple.csv RESULT_VARIABLE different)
+                        ${SOURCE_DIR}/tests/export/golden/worked-example/simple.csv RESULT_VARIABLE different)
 if(different)
-  message(FATAL_ERROR "simple.csv differs from tests/export/golden/simple.csv")
+  message(FATAL_ERROR "simple.csv differs from tests/export/golden/worked-example/simple.csv")
 endif()
 
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} --format simple --output ${WORK_DIR}/x.csv
