@@ -18,12 +18,12 @@ std::FILE* Open(std::FILE* stream) {
 
 }  // namespace
 
-StdioFile::StdioFile(std::FILE* stream, bool owned) : stream_(Open(stream)), owned_(owned) {
-  if (owned_) std::setvbuf(stream_, nullptr, _IOFBF, kBufferSize);
+StdioFile::StdioFile(std::FILE* stream) : stream_(Open(stream)) {
+  std::setvbuf(stream_, nullptr, _IOFBF, kBufferSize);
 }
 
 StdioFile::~StdioFile() {
-  if (stream_ != nullptr && owned_) std::fclose(stream_);
+  if (stream_ != nullptr) std::fclose(stream_);
 }
 
 void StdioFile::Write(std::string_view bytes) {
@@ -41,7 +41,7 @@ void StdioFile::Flush() {
 void StdioFile::Sync() {
   if (stream_ == nullptr) throw Failure(ErrorNumber::BadFileNameOrNumber);
   errno = 0;
-  if (owned_ && !SyncToDisk(stream_)) ThrowFileFailure(errno);
+  if (!SyncToDisk(stream_)) ThrowFileFailure(errno);
 }
 
 void StdioFile::Close() {
@@ -49,10 +49,6 @@ void StdioFile::Close() {
   std::FILE* stream = stream_;
   stream_ = nullptr;
   errno = 0;
-  if (!owned_) {
-    if (std::fflush(stream) != 0 || std::ferror(stream) != 0) ThrowFileFailure(errno);
-    return;
-  }
   if (std::fclose(stream) != 0) ThrowFileFailure(errno);
 }
 

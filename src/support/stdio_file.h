@@ -9,9 +9,8 @@ namespace fernkartei::support {
 
 class StdioFile final : public WritableFile {
  public:
-  // An owned stream is closed by Close (or, errors unheard, by the destructor). A borrowed one (standard
-  // output) stays open: Close only flushes it, and Sync leaves it to its owner.
-  StdioFile(std::FILE* stream, bool owned);
+  // Takes the stream over: Close closes it (or, errors unheard, the destructor).
+  explicit StdioFile(std::FILE* stream);
   ~StdioFile() override;
   StdioFile(const StdioFile&) = delete;
   StdioFile& operator=(const StdioFile&) = delete;
@@ -23,14 +22,13 @@ class StdioFile final : public WritableFile {
 
  private:
   std::FILE* stream_;
-  bool owned_;
 };
 
 // A stream over an existing file that is written anew from its first byte: Flush and Close cut the file
 // after the last byte written, so that a shorter text leaves nothing of the longer one behind.
 class RewrittenFile final : public WritableFile {
  public:
-  explicit RewrittenFile(std::FILE* stream) : stream_(stream), file_(stream, true) {}
+  explicit RewrittenFile(std::FILE* stream) : stream_(stream), file_(stream) {}
   void Write(std::string_view bytes) override { file_.Write(bytes); }
   void Flush() override;
   void Sync() override { file_.Sync(); }

@@ -24,7 +24,7 @@ class PosixFileSystem final : public FileSystem {
     errno = 0;
     std::FILE* stream = std::fopen(path.c_str(), "ab");
     if (stream == nullptr) ThrowFileFailure(errno);
-    return std::make_unique<StdioFile>(stream, true);
+    return std::make_unique<StdioFile>(stream);
   }
 
   std::unique_ptr<NewFile> CreateNew(const std::string& path) override { return posix::CreateHeldFile(path); }

@@ -34,7 +34,7 @@ bool Names(const Descriptor& dir, const std::string& name, const Descriptor& fil
 class PosixNewFile final : public NewFile {
  public:
   PosixNewFile(Descriptor dir, std::string name, Descriptor held, std::FILE* stream)
-      : dir_(std::move(dir)), name_(std::move(name)), held_(std::move(held)), stream_(stream, true) {}
+      : dir_(std::move(dir)), name_(std::move(name)), held_(std::move(held)), stream_(stream) {}
 
   void Write(std::string_view bytes) override { stream_.Write(bytes); }
   void Flush() override { stream_.Flush(); }

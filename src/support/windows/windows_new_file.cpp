@@ -88,7 +88,7 @@ std::unique_ptr<WritableFile> StreamOver(HANDLE handle, int flags) {
     throw Failure(ErrorNumber::DeviceIoError);
   }
   if ((flags & kRewritten) != 0) return std::make_unique<RewrittenFile>(stream);
-  return std::make_unique<StdioFile>(stream, true);
+  return std::make_unique<StdioFile>(stream);
 }
 
 // CREATE_NEW, because the C runtime's "x" mode is ignored here and would truncate someone's file.
