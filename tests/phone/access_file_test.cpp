@@ -55,6 +55,7 @@ TEST_P(RealAccessFile, ReadsTablesAndTextColumnsButNoAreaCodes) {
   EXPECT_FALSE(ExistTabel(db.get(), "sVorwahlen"));
   EXPECT_FALSE(ExistTabel(db.get(), "MSysObjects"));  // system tables are not the user's to query
   EXPECT_EQ(db->LongestCodePrefix("301"), "");
+  EXPECT_EQ(FindAreaCodeByQueries(*db, "301"), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(JetAndAce, RealAccessFile, ::testing::ValuesIn(kRealFiles));

@@ -74,6 +74,7 @@ TEST(OpenAreaCodeDatabase, AnswersAsItsQueriesWouldForTablesOfEveryShape) {
     const auto connection = OpenAreaCodeDatabase(Jet4(path));
     EXPECT_EQ(ExistTabel(connection.get(), "sVorwahlen"), c.table_exists);
     EXPECT_EQ(connection->LongestCodePrefix(c.key), c.code);
+    EXPECT_EQ(FindAreaCodeByQueries(*connection, c.key), c.code);
   }
   TempFolder folder;
   const auto ours = OpenAreaCodeDatabase(Jet4(MakeAreaCodeDatabase(folder, {"30"})));
