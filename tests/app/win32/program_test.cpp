@@ -11,6 +11,7 @@
 #include "app/form1_layout.h"
 #include "app/win32/win32_form.h"
 #include "app_fixture.h"
+#include "display.h"
 #include "support/windows/wide_text.h"
 
 namespace fernkartei::app {
@@ -63,6 +64,7 @@ std::string ConfirmMessage(const Started& program) {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!testing::WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
     std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei.exe",
                                program_.folder().path() / "fernkartei.exe");
     std::filesystem::create_directories(profile_.path() / "documents");

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app_fixture.h"
+#include "display.h"
 #include "support/windows/wide_text.h"
 
 namespace fernkartei::app {
@@ -36,6 +37,9 @@ HWND ControlNamed(const Win32Form& window, std::string_view name) {
 
 class Win32FormTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    if (!testing::WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
+  }
   FormOptions Options(float dpi = 96) {
     FormOptions options;
     options.auto_confirm = true;
@@ -74,6 +78,14 @@ TEST_F(Win32FormTest, EveryControlSitsWhereTheLayoutPutsItAtEachResolution) {
       }
       if (control.kind != ControlKind::TextBox) {
         EXPECT_EQ(TextOf(child), control.caption);
+        // Whole, inside its control and inside the window at its first size.
+        HDC dc = GetDC(child);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        const std::wstring caption = support::WideFromUtf8(control.caption);
+        SIZE text{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+        ReleaseDC(child, dc);
+        EXPECT_LE(text.cx, std::min(place.right, client.right) - place.left);
       }
       EXPECT_EQ(place.left, pixels(control.left));
       EXPECT_GE(place.right - place.left, pixels(control.width));
