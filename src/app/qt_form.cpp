@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "app/form1_layout.h"
+#include "app/single_line_validator.h"
 #include "app/vcard_location_dialog.h"
 #include "support/process_state.h"
 
@@ -118,8 +119,11 @@ QWidget* QtForm::CreateControl(const ControlLayout& control) {
   switch (control.kind) {
     case ControlKind::Label:
       return new QLabel(caption, this);
-    case ControlKind::TextBox:
-      return (control.object_name == "Text1" ? text1_ : text2_) = new QLineEdit(caption, this);
+    case ControlKind::TextBox: {
+      auto* box = new QLineEdit(caption, this);
+      box->setValidator(new SingleLineValidator(box));
+      return (control.object_name == "Text1" ? text1_ : text2_) = box;
+    }
     case ControlKind::PushButton: {
       auto* button = new QPushButton(caption, this);
       connect(button, &QPushButton::clicked, this, [this] { StartClicked(); });

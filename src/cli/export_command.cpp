@@ -54,11 +54,8 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
       progress_shown_ = true;
     }
   }
-  std::optional<std::string> PickContactsFolder() override {
-    std::cerr << "Kein Kontakte-Ordner angegeben: --contacts PFAD oder Outlook-Ordner in der "
-                 "Einstellungsdatei setzen.\n";
-    return std::nullopt;
-  }
+  // Never asked: without a folder setting there is no source to ask (WithoutFolderDialog).
+  std::optional<std::string> PickContactsFolder() override { return std::nullopt; }
 
  private:
   void ClearProgress() {
@@ -72,6 +69,19 @@ class TerminalSurroundings : public exporting::QuietSurroundings {
   bool progress_shown_ = false;
   long steps_ = 0;
 };
+
+// The command line has no folder dialog and must not open Outlook's: without a folder setting the run
+// gets no contact source and ends with its Outlook message.
+exporting::ContactSourceFactory WithoutFolderDialog(const exporting::ContactSourceFactory& sources) {
+  return [&sources](const std::string& folder_setting,
+                    const exporting::FolderPicker& pick_folder) -> std::unique_ptr<exporting::ContactSource> {
+    if (!folder_setting.empty()) return sources(folder_setting, pick_folder);
+    std::cerr << "Kein Kontakte-Ordner angegeben: --contacts oder Outlook-Ordner in der Einstellungsdatei "
+                 "angeben (ein Ordner, eine .vcf-Datei, eine CardDAV-Adresse oder eine Outlook-Ordnernummer "
+                 "wie 10).\n";
+    return nullptr;
+  };
+}
 
 exporting::RunOptions RunOptionsFor(const CliOptions& options) {
   exporting::RunOptions run_options;
@@ -94,9 +104,9 @@ int RunExportCommand(const CliOptions& options, const std::string& program_folde
 
   const exporting::RunOptions run_options = RunOptionsFor(options);
   TerminalSurroundings surroundings(FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0);
-  const auto outcome =
-      exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon), surroundings, sources,
-                           settings.participants, settings.number_template, run_options);
+  const auto outcome = exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon),
+                                            surroundings, WithoutFolderDialog(sources), settings.participants,
+                                            settings.number_template, run_options);
 
   // The final message belongs on standard output, unless the export itself went there.
   std::ostream& report = outcome == exporting::RunOutcome::Written && run_options.output_stream == nullptr

@@ -31,9 +31,9 @@ int Run(int argc, char** argv) {
       ->check(CLI::IsMember(format_names));
   app.add_option("--template", options.number_template, "Rufnummern-Vorlage, z. B. \"I (V) N\"");
   app.add_option("--participants", options.participants, "Teilnehmer, z. B. \"11,12,15\"");
-  app.add_option(
-      "--contacts", options.contacts,
-      "Ordner mit vCard-Dateien, eine .vcf-Datei oder die https://-Adresse eines CardDAV-Adressbuchs");
+  app.add_option("--contacts", options.contacts,
+                 "Ordner mit vCard-Dateien, eine .vcf-Datei, die https://-Adresse eines CardDAV-Adressbuchs "
+                 "oder (Windows) eine Outlook-Ordnernummer wie 10");
   app.add_option("--database", options.database, "Vorwahl-Datenbank");
   app.add_option("--output", options.output, "Ausgabedatei, \"-\" für die Standardausgabe");
   app.add_option("--settings", options.settings, "Einstellungsdatei (system.ini)");

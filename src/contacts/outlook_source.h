@@ -15,8 +15,8 @@ namespace fernkartei::contacts {
 // folder dialog is Outlook's). Elsewhere: false.
 bool IsOutlookFolderSetting(const std::string& folder_setting);
 
-// The source for such a setting. Throws support::Failure when Outlook cannot be reached, after telling
-// on_diagnostic why.
+// The source for such a setting: Windows gives Outlook's automation objects (whether Outlook can be
+// reached shows when the run creates the application); elsewhere this throws support::Failure.
 std::unique_ptr<exporting::ContactSource> MakeOutlookSource(const std::string& folder_setting,
                                                             const DiagnosticSink& on_diagnostic);
 

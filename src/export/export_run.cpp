@@ -1,9 +1,7 @@
 #include "export/export_run.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "export/program_settings.h"
 #include "export/telephone_entries.h"
@@ -96,11 +94,6 @@ std::string ContactName(ContactItem& item) {
   return support::Trim(first + " " + second);
 }
 
-bool TargetExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(support::PathFromUtf8(path), error);
-}
-
 // The state of one run. Members are released in the reverse order of their declaration, whenever the
 // run ends: the output first, then the wait cursor, then the contact objects from the items back to the
 // namespace.
@@ -152,9 +145,13 @@ void ExportRun::CheckInputs(const std::string& participants, std::string& number
   } else {
     output_path_ = options_.output_stream != nullptr ? kStandardOutputName : DefaultOutputPath(format_);
   }
-  // The old file is only replaced at the very end; what must be known now is that it can be.
-  if (options_.output_stream == nullptr && TargetExists(output_path_) &&
-      !support::ReplacementFile::CanReplace(output_path_, files_)) {
+  if (options_.output_stream != nullptr) return;
+  // The old file is only replaced at the very end; what must be known now is that it is a file that
+  // may be replaced, and that no other run replaces it meanwhile: the lock lasts until the run ends.
+  replacement_.emplace(output_path_, files_);
+  try {
+    replacement_->Prepare();
+  } catch (const support::Failure&) {
     throw RunEnded{EarlyEnd::OldFileStays};
   }
 }
@@ -198,12 +195,11 @@ support::Utf8File& ExportRun::OpenOutput() {
   if (options_.output_stream != nullptr) {
     return out_.emplace(std::make_unique<support::StdioFile>(options_.output_stream, false), output_path_);
   }
-  replacement_.emplace(output_path_, files_);
   return out_.emplace(replacement_->Open());
 }
 
-// Returns the number of items; a line that cannot be written makes the whole file worthless, so the
-// old file then stays and no shortened phonebook takes its place.
+// Returns the number of items; a line that cannot be written or contacts that cannot all be read make
+// the whole file worthless, so the old file then stays and no shortened phonebook takes its place.
 std::int32_t ExportRun::WritePhonebook(std::string_view participants, std::string_view number_template) {
   wait_cursor_.emplace(surroundings_);
   wait_cursor_->Show();
@@ -241,14 +237,8 @@ std::int32_t ExportRun::WriteItems(support::Utf8File& out, LineInput line) {
     // Enumeration starts where the collection stands; nothing is lost by going on.
   }
   std::int32_t item_counter = 0;
-  for (;;) {
-    std::unique_ptr<ContactItem> item;
-    try {
-      item = items_->Next();
-    } catch (...) {
-      break;  // an enumeration that fails cannot be resumed
-    }
-    if (!item) break;
+  // An enumeration that fails leaves the rest of the folder unread, which ends the run like a failed write.
+  while (const std::unique_ptr<ContactItem> item = items_->Next()) {
     WriteContact(*item, out, line);
     ++item_counter;
   }
@@ -307,7 +297,8 @@ void Step_Progress(RunSurroundings& surroundings) {
 
 std::string DefaultOutputPath(ExportFormat format) {
   const std::string file = TraitsOf(format).file_name;
-  if (const auto profile = support::EnvironmentVariable("USERPROFILE")) {
+  // Set but empty counts as not set: it would put the file at the root of the file system.
+  if (const auto profile = support::EnvironmentVariable("USERPROFILE"); profile && !profile->empty()) {
     return support::Add_Backslash(*profile) + "documents" + support::kPathSeparator + file;
   }
   if (const std::string documents = support::UserDocumentsFolder(); !documents.empty()) {

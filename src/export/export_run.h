@@ -37,7 +37,7 @@ struct RunOptions {
 void Step_Progress(RunSurroundings& surroundings);
 
 // The output path when the caller names none: Add_Backslash(USERPROFILE) + "documents" + separator +
-// the format's file name; without USERPROFILE the user's documents folder.
+// the format's file name; without USERPROFILE (or with an empty one) the user's documents folder.
 std::string DefaultOutputPath(ExportFormat format);
 
 // The whole run. The contact source comes from `sources`, asked with the folder setting. An empty

@@ -14,8 +14,10 @@ enum class ReplaceResult {
   Failed,       // an I/O failure (disk full, ...): nothing changed
 };
 
-// Writes the bytes beside `path` and puts them in its place; keeps the old file's access rights. The old
-// file is untouched unless the result is Replaced.
+// Writes the bytes beside `path` (the final target of the user's own links) and puts them in its place,
+// keeping the old file's owner, rights and attributes; where its folder takes no new files but the file
+// may be written, writes it over instead. The old file is untouched unless the result is Replaced. A
+// link of another user and anything but a regular file are NotWritable.
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes,
                                   FileSystem& files = PlatformFileSystem());
 

@@ -8,14 +8,20 @@ std::string DescriptionOf(ErrorNumber number) {
   switch (number) {
     case ErrorNumber::InvalidProcedureCall:
       return "Invalid procedure call or argument";
+    case ErrorNumber::Overflow:
+      return "Overflow";
     case ErrorNumber::OutOfMemory:
       return "Out of memory";
     case ErrorNumber::SubscriptOutOfRange:
       return "Subscript out of range";
+    case ErrorNumber::TypeMismatch:
+      return "Type mismatch";
     case ErrorNumber::BadFileNameOrNumber:
       return "Bad file name or number";
     case ErrorNumber::FileNotFound:
       return "File not found";
+    case ErrorNumber::FileAlreadyOpen:
+      return "File already open";
     case ErrorNumber::DeviceIoError:
       return "Device I/O error";
     case ErrorNumber::DiskFull:
@@ -28,10 +34,20 @@ std::string DescriptionOf(ErrorNumber number) {
       return "Path not found";
     case ErrorNumber::ObjectNotSet:
       return "Object variable or With block variable not set";
+    case ErrorNumber::InvalidUseOfNull:
+      return "Invalid use of Null";
     case ErrorNumber::CannotCreateObject:
       return "ActiveX component can't create object";
+    case ErrorNumber::NoAutomationInterface:
+      return "Class does not support Automation or does not support expected interface";
     case ErrorNumber::PropertyNotSupported:
       return "Object doesn't support this property or method";
+    case ErrorNumber::AutomationError:
+      return "Automation error";
+    case ErrorNumber::ArgumentNotOptional:
+      return "Argument not optional";
+    case ErrorNumber::WrongNumberOfArguments:
+      return "Wrong number of arguments or invalid property assignment";
     case ErrorNumber::OperationCancelled:
       return "Operation cancelled";
     case ErrorNumber::UnrecognizedDatabaseFormat:

@@ -12,6 +12,10 @@ namespace fernkartei::support {
 // that is no file (a pipe, a terminal) counts as done.
 bool SyncToDisk(std::FILE* stream);
 
+// Cuts the file behind the stream after the stream's position, after flushing it. False when the system
+// reports a failure.
+bool CutAtPosition(std::FILE* stream);
+
 // The value of an environment variable as UTF-8 (Windows keeps the environment in UTF-16: "C:\Users\Jörg"
 // must not pass through the ANSI code page); nothing when it is not set.
 std::optional<std::string> EnvironmentVariable(const char* name);

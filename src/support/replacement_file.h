@@ -3,6 +3,7 @@
 // name and take its place in one step. Whatever ends the writing early (a cancelled run, a full disk, a
 // failing close) leaves the old file exactly as it was, and no half-written file behind.
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,34 +13,48 @@ namespace fernkartei::support {
 
 class ReplacementFile {
  public:
-  explicit ReplacementFile(std::string target, FileSystem& files = PlatformFileSystem());
+  // How long a run waits for another run that replaces the same file before it gives up.
+  static constexpr std::chrono::milliseconds kLockWait{5000};
+
+  explicit ReplacementFile(std::string target, FileSystem& files = PlatformFileSystem(),
+                           std::chrono::milliseconds lock_wait = kLockWait);
   // Removes the temporary file unless Commit succeeded.
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // True when a file can be created in the target's folder and the target is neither a folder nor held
-  // open by another program. A
-  // write-protected old file is no obstacle: it is replaced as the old program replaced it, its
-  // protection cleared. Leaves nothing behind.
-  static bool CanReplace(const std::string& target, FileSystem& files = PlatformFileSystem());
-
-  // Creates the temporary file. Throws Failure.
+  // Finds the file meant (the final target of the user's own symbolic links), takes the lock beside it,
+  // waiting a little for another run that replaces the same file, and removes the temporary files that
+  // earlier runs of this user left behind there. Throws Failure for a link of another user, for anything
+  // but a regular file (folder, device, FIFO, socket), for a file another program holds open without
+  // sharing it, and when the other run does not finish in time. A
+  // missing folder is left for Open to report. A write-protected old file is no obstacle: it is replaced
+  // as the old program replaced it, its protection cleared.
+  void Prepare();
+  // Prepares when that was not done, and creates the temporary file. Throws Failure.
   WritableFile& Open();
-  // Flushes, syncs and closes the temporary file, gives it the old file's access rights (writable for
-  // its owner) and puts it in the target's place. Throws Failure; the target is untouched then and the
-  // temporary file gone.
+  // Flushes the temporary file, gives it the old file's owner, group, rights and extended attributes
+  // (writable for its owner), syncs and closes it, puts it in the target's place and syncs the folder.
+  // Throws Failure; the target is untouched then and the temporary file gone.
   void Commit();
-  // Drops the temporary file, if any.
+  // Drops the temporary file, if any, and the lock.
   void Discard();
 
+  // The file that is replaced: the path given, or the final target of its links.
+  const std::string& target() const { return target_; }
   const std::string& temporary_path() const { return temporary_path_; }
 
  private:
+  void RemoveAbandonedTemporaries();
+  void DropTemporary();
+
   std::string target_;
   FileSystem& files_;
+  std::chrono::milliseconds lock_wait_;
+  bool prepared_ = false;
+  std::unique_ptr<FileLock> lock_;
   std::string temporary_path_;
-  std::unique_ptr<WritableFile> file_;
+  std::unique_ptr<NewFile> file_;
 };
 
 }  // namespace fernkartei::support

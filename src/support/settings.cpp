@@ -1,17 +1,14 @@
 #include "support/settings.h"
 
-#include <filesystem>
+#include <algorithm>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 #include "support/atomic_replace.h"
 #include "support/failure.h"
-#include "support/file_helpers.h"
 #include "support/process_state.h"
 #include "support/profile_text.h"
 #include "support/text.h"
-#include "support/whole_file.h"
 
 namespace fernkartei::support {
 namespace {
@@ -21,21 +18,22 @@ constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 // The old reader's buffer held 255 characters, one of them the terminating NUL.
 constexpr std::size_t kMaxValueCharacters = 254;
 
-// Far beyond any settings file; a larger one is something else and is not read whole.
-constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 26;
+// Far beyond any settings file; anything larger is something else and is not read.
+constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 20;
 
-// The file's bytes; nothing when it cannot be read, empty when it does not exist.
-std::optional<std::string> ReadSettingsFile(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(PathFromUtf8(path), error) && !error) return std::string();
-  WholeFile file = ReadWholeFile(PathFromUtf8(path), kLargestFile);
-  if (!file.read) return std::nullopt;
+// The file's bytes; nothing when it cannot be read (a FIFO, a device, a folder, too large), empty when
+// it does not exist.
+std::optional<std::string> ReadSettingsFile(const std::string& path, FileSystem& files) {
+  FileContents file = files.ReadRegularFile(path, kLargestFile);
+  if (file.state == FileContents::State::Unreadable) return std::nullopt;
   return std::move(file.bytes);
 }
 
-// The file is Windows-1252 as the old program wrote it. One an editor saved with a byte-order mark is read
-// and written back in its own form: UTF-8, or UTF-16 little-endian (Notepad's "Unicode"), which Windows'
-// own reader takes too. Both are searched as UTF-8 text.
+// The file is Windows-1252 as the old program wrote it. One an editor saved otherwise is read and written
+// back in its own form: UTF-8 with a byte-order mark, UTF-16 little-endian (Notepad's "Unicode"), which
+// Windows' own reader takes too, or UTF-8 without a mark (what Linux editors save), known by bytes that
+// are valid UTF-8 and not all ASCII: Windows-1252 text with umlauts practically never is. All are
+// searched as UTF-8 text.
 class Encoding {
  public:
   explicit Encoding(std::string_view file) {
@@ -43,6 +41,8 @@ class Encoding {
       form_ = Form::Utf8;
     } else if (file.starts_with(kUtf16LeBom)) {
       form_ = Form::Utf16Le;
+    } else if (!IsAscii(file) && IsValidUtf8(file)) {
+      form_ = Form::Utf8WithoutMark;
     }
   }
   // The file less its byte-order mark, as the text the profile is searched in.
@@ -52,6 +52,7 @@ class Encoding {
         return std::string(file.substr(kUtf8Bom.size()));
       case Form::Utf16Le:
         return Utf16LeToUtf8(file.substr(kUtf16LeBom.size()));
+      case Form::Utf8WithoutMark:
       case Form::Windows1252:
         break;
     }
@@ -64,6 +65,7 @@ class Encoding {
         return std::string(kUtf8Bom) + std::string(body);
       case Form::Utf16Le:
         return std::string(kUtf16LeBom) + Utf8ToUtf16Le(body);
+      case Form::Utf8WithoutMark:
       case Form::Windows1252:
         break;
     }
@@ -78,9 +80,15 @@ class Encoding {
   }
 
  private:
-  enum class Form { Windows1252, Utf8, Utf16Le };
+  enum class Form { Windows1252, Utf8, Utf8WithoutMark, Utf16Le };
   Form form_ = Form::Windows1252;
 };
+
+// A value holds no line break: one would end its line in the file and start another key there. What
+// follows the first break is dropped, as a single-line text box drops it.
+std::string_view FirstLine(std::string_view value) {
+  return value.substr(0, value.find_first_of("\r\n"));
+}
 
 std::string_view TrimEnd(std::string_view text) {
   const auto last = text.find_last_not_of(' ');
@@ -101,25 +109,27 @@ std::string FirstCharacters(std::string_view utf8, std::size_t count) {
 SettingsFile::SettingsFile(std::string path, ErrorLog log, FileSystem& files)
     : path_(std::move(path)), log_(std::move(log)), files_(&files) {}
 
+// As the old program read a key: the system's reader copied the value (blanks inside quotes kept) or the
+// default less its trailing blanks, at most 254 characters, into a buffer of NULs; nothing copied gave
+// the default unchanged. Then leading blanks went, while trailing ones stayed, as the buffer's NULs
+// followed them, and what stood before the first NUL was the value.
 std::string SettingsFile::Get(std::string_view section, std::string_view key,
                               std::string_view default_value) const {
   try {
     std::optional<std::string> stored;
-    if (const auto file = ReadSettingsFile(path_)) {
+    if (const auto file = ReadSettingsFile(path_, *files_)) {
       const Encoding encoding(*file);
       const std::string body = encoding.Body(*file);
       if (const auto value = FindProfileValue(body, encoding.ToBody(section), encoding.ToBody(key))) {
         stored = encoding.FromBody(*value);
       }
     }
-    // As the old program read a key: the system's reader copied the value (blanks inside quotes kept)
-    // or the default less its trailing blanks, at most 254 characters; nothing copied gave the default
-    // unchanged. Then leading blanks went, while trailing ones stayed: the buffer's NULs followed them.
-    std::string copied = FirstCharacters(stored ? *stored : TrimEnd(default_value), kMaxValueCharacters);
+    const std::string copied =
+        FirstCharacters(stored ? *stored : TrimEnd(default_value), kMaxValueCharacters);
     if (copied.empty()) return std::string(default_value);
-    copied.erase(0, copied.find_first_not_of(' ') == std::string::npos ? copied.size()
-                                                                       : copied.find_first_not_of(' '));
-    return copied;
+    std::string_view buffer = copied;
+    buffer.remove_prefix(std::min(buffer.find_first_not_of(' '), buffer.size()));
+    return std::string(buffer.substr(0, buffer.find('\0')));
   } catch (...) {
     return std::string(default_value);
   }
@@ -129,11 +139,12 @@ void SettingsFile::Write(std::string_view section, std::string_view key, std::st
   try {
     // A file that exists but cannot be read is not overwritten with this one key: that would lose
     // every other setting in it.
-    const auto file = ReadSettingsFile(path_);
+    const auto file = ReadSettingsFile(path_, *files_);
     if (!file) return;
     const Encoding encoding(*file);
-    const std::string updated = encoding.File(SetProfileValue(encoding.Body(*file), encoding.ToBody(section),
-                                                              encoding.ToBody(key), encoding.ToBody(value)));
+    const std::string updated =
+        encoding.File(SetProfileValue(encoding.Body(*file), encoding.ToBody(section), encoding.ToBody(key),
+                                      encoding.ToBody(FirstLine(value))));
     // A settings file that may not be written is skipped silently, as the program always did; only a
     // real I/O failure is worth an entry in the log.
     if (ReplaceFileContents(path_, updated, *files_) == ReplaceResult::Failed) {

@@ -56,4 +56,20 @@ void StdioFile::Close() {
   if (std::fclose(stream) != 0) ThrowFileFailure(errno);
 }
 
+void RewrittenFile::Flush() {
+  file_.Flush();
+  errno = 0;
+  if (!CutAtPosition(stream_)) ThrowFileFailure(errno);
+}
+
+void RewrittenFile::Close() {
+  try {
+    Flush();
+  } catch (...) {
+    file_.Close();
+    throw;
+  }
+  file_.Close();
+}
+
 }  // namespace fernkartei::support

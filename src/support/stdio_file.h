@@ -26,4 +26,19 @@ class StdioFile final : public WritableFile {
   bool owned_;
 };
 
+// A stream over an existing file that is written anew from its first byte: Flush and Close cut the file
+// after the last byte written, so that a shorter text leaves nothing of the longer one behind.
+class RewrittenFile final : public WritableFile {
+ public:
+  explicit RewrittenFile(std::FILE* stream) : stream_(stream), file_(stream, true) {}
+  void Write(std::string_view bytes) override { file_.Write(bytes); }
+  void Flush() override;
+  void Sync() override { file_.Sync(); }
+  void Close() override;
+
+ private:
+  std::FILE* stream_;
+  StdioFile file_;
+};
+
 }  // namespace fernkartei::support

@@ -133,7 +133,7 @@ TEST_F(ExportCommand, FailedRunsExitWithOneAndTheirMessage) {
       {"no participants", {"--format", "nfon", "--participants", ""}, "Fehler, keine Teilnehmer angegeben\n"},
       {"no contacts folder anywhere",
        {"--format", "simple"},
-       "Es ist ein Fehler beim öffnene von Outlook aufgetreten\n"},
+       "Outlook-Ordnernummer wie 10).\nEs ist ein Fehler beim öffnene von Outlook aufgetreten\n"},
       {"missing output folder",
        {"--format", "simple", "--output", folder / "fehlt/x.csv"},
        "Es ist ein Fehler aufgetreten\n"},

@@ -207,6 +207,8 @@ const FailureCase kFailureCases[] = {
      MessageIcon::None, true},
     {"sort fails", [](ExportRun& r) { Fail(r, FakeOperation::Sort); }, ExportFormat::Simple, kOutlookFailure,
      MessageIcon::None, true},
+    {"enumeration breaks off", [](ExportRun& r) { Fail(r, FakeOperation::Next); }, ExportFormat::Simple,
+     kErrorOccurred, MessageIcon::None, true},
     {"output folder missing", [](ExportRun& r) { r.output = r.folder / "fehlt/simple.csv"; },
      ExportFormat::Simple, kErrorOccurred, MessageIcon::None, true},
 };

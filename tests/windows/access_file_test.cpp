@@ -1,21 +1,68 @@
-// A user's own Access file on Windows goes to the system's provider, which this build does not drive
-// yet: opening it fails clearly, as any area-code database that cannot be opened does.
+// A user's Access file on Windows, read through ADO: here against the registered ADODB double, which
+// records every connection string and query text it is given.
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "com_doubles/journal.h"
+#include "phone/access_area_codes.h"
 #include "phone/area_code_database.h"
 #include "support/failure.h"
+#include "support/temp_folder.h"
 
 namespace fernkartei::phone {
 namespace {
 
-TEST(WindowsAccessFile, FailsToOpenWithAClearMessage) {
+// What comes before the table is passed over by the double; the program sees an Access file.
+const std::string kJetSignature("\x00\x01\x00\x00Standard Jet DB\x00\n", 21);
+
+struct FileCase {
+  const char* name;
+  const char* tables;
+  const char* provider;  // the one that opened the file
+  bool has_table;
+};
+
+TEST(AdoAreaCodes, AnswersLikeTheQueriesOfTheOldProgram) {
+  const FileCase cases[] = {
+      {"vorwahlen.mdb", "table sVorwahlen Ortsnetzkennzahl\n30\n301\n7071\n89\n212\n2129\n", "Jet.OLEDB.4.0",
+       true},
+      {"Vorwahlen Ä.accdb", "table sVorwahlen Ortsnetzkennzahl\n30\n89\n", "ACE.OLEDB.12.0", true},
+      {"orte.mdb", "table sOrte Ortsname\nHeidelberg\n", "Jet.OLEDB.4.0", false},
+  };
+  for (const auto& c : cases) {
+    testing::TempFolder folder;
+    const std::string path = folder.Write(c.name, kJetSignature + c.tables);
+    auto database = OpenAreaCodeDatabase(Jet4(path));
+    EXPECT_EQ(ExistTabel(database.get(), "sVorwahlen"), c.has_table) << c.name;
+    EXPECT_FALSE(ExistTabel(database.get(), "sOrtsnetze")) << c.name;
+    for (const char* key : {"301234567", "71234", "2128", "3", "0301", "", "+4930", "99"})
+      EXPECT_EQ(database->LongestCodePrefix(key), FindAreaCodeByQueries(*database, key))
+          << c.name << " " << key;
+
+    std::string connection = Jet4(path);
+    connection.replace(connection.find("Jet.OLEDB.4.0"), 13, c.provider);
+    const auto journal = testing::JournalLines(folder, std::string(c.name) + ".log");
+    ASSERT_FALSE(journal.empty()) << c.name;
+    EXPECT_EQ(journal[0], "Connection.Open(" + connection + ")");
+    // The codes are read once; the table test and a prefix query keep their texts.
+    EXPECT_EQ(journal[1], "Recordset.Open(SELECT [Ortsnetzkennzahl] FROM sVorwahlen, 0, 1)");
+    EXPECT_EQ(journal[2], "Recordset.Open(SELECT Top 1 * FROM sVorwahlen, 1, 3)");
+    EXPECT_EQ(journal[4],
+              "Recordset.Open(SELECT Top 1 * FROM sVorwahlen where ([Ortsnetzkennzahl] Like ('3%')), 1, 3)");
+  }
+}
+
+TEST(AdoAreaCodes, AFileNeitherProviderOpensIsAnOpenFailure) {
+  testing::TempFolder folder;
   try {
-    OpenAreaCodeDatabase(Jet4(std::string(FERNKARTEI_TEST_DATA) + "/access/testV2000.mdb"));
-    FAIL() << "opened";
+    OpenAccessAreaCodes(folder / "fehlt.mdb", {});
+    FAIL() << "opened a missing file";
   } catch (const support::Failure& failure) {
-    EXPECT_EQ(failure.number(), static_cast<int>(support::ErrorNumber::CannotCreateObject));
-    EXPECT_NE(failure.description().find("Access-Datei"), std::string::npos) << failure.description();
+    EXPECT_NE(failure.description().find("fehlt.mdb kann nicht geöffnet werden"), std::string::npos)
+        << failure.description();
   }
 }
 

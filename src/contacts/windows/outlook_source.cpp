@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "support/failure.h"
+#include "contacts/outlook/outlook_source.h"
 #include "support/file_helpers.h"
 #include "support/text.h"
 
@@ -25,15 +25,8 @@ bool IsOutlookFolderSetting(const std::string& setting) {
   return !std::filesystem::exists(support::PathFromUtf8(setting), error);
 }
 
-// Outlook's automation objects are not driven by this build yet: the run ends on its Outlook failure.
-std::unique_ptr<exporting::ContactSource> MakeOutlookSource(const std::string& setting,
-                                                            const DiagnosticSink& on_diagnostic) {
-  if (on_diagnostic) {
-    on_diagnostic("Kontakte aus Outlook kann diese Version nicht lesen" +
-                  (setting.empty() ? std::string() : " (Outlook-Ordner \"" + setting + "\")") +
-                  ": bitte einen Ordner mit vCard-Dateien oder eine .vcf-Datei angeben.");
-  }
-  throw support::Failure(support::ErrorNumber::CannotCreateObject);
+std::unique_ptr<exporting::ContactSource> MakeOutlookSource(const std::string&, const DiagnosticSink&) {
+  return std::make_unique<OutlookSource>();
 }
 
 }  // namespace fernkartei::contacts

@@ -47,6 +47,12 @@ std::optional<std::string> EnvironmentVariable(const char* name) {
   return value;
 }
 
+bool CutAtPosition(std::FILE* stream) {
+  if (std::fflush(stream) != 0) return false;
+  const off_t end = ::ftello(stream);
+  return end >= 0 && ::ftruncate(::fileno(stream), end) == 0;
+}
+
 bool SyncToDisk(std::FILE* stream) {
   const int fd = fileno(stream);
   struct stat info {};

@@ -3,6 +3,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "support/windows/wide_text.h"
@@ -13,6 +14,12 @@ std::optional<std::string> EnvironmentVariable(const char* name) {
   const wchar_t* value = _wgetenv(WideFromUtf8(name).c_str());
   if (value == nullptr) return std::nullopt;
   return Utf8FromWide(value);
+}
+
+bool CutAtPosition(std::FILE* stream) {
+  if (std::fflush(stream) != 0) return false;
+  const __int64 end = _ftelli64(stream);
+  return end >= 0 && _chsize_s(_fileno(stream), end) == 0;
 }
 
 bool SyncToDisk(std::FILE* stream) {

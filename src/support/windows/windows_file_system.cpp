@@ -6,39 +6,23 @@
 #include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-
 #include "support/failure.h"
 #include "support/file_system.h"
-#include "support/stdio_file.h"
 #include "support/windows/wide_text.h"
 #include "support/windows/windows_failure.h"
+#include "support/windows/windows_files.h"
 
 namespace fernkartei::support {
 namespace {
 
-// What a failed CreateFileW means: a folder in the file's place gives the failure it gives elsewhere.
-[[noreturn]] void ThrowOpenFailure(const std::wstring& path) {
-  const DWORD error = GetLastError();
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    throw Failure(ErrorNumber::PathFileAccessError);
-  throw FailureFromWindowsError(error);
+// Opened only to look at: every sharing allowed, so no other program is disturbed.
+HANDLE OpenToLookAt(const std::wstring& path, DWORD access, DWORD flags) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, flags, nullptr);
 }
 
-// A C stream over the handle, which it then owns.
-std::unique_ptr<WritableFile> StreamOver(HANDLE handle, int flags) {
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-  if (descriptor < 0) {
-    CloseHandle(handle);
-    throw Failure(ErrorNumber::DeviceIoError);
-  }
-  std::FILE* stream = _fdopen(descriptor, (flags & _O_APPEND) != 0 ? "ab" : "wb");
-  if (stream == nullptr) {
-    _close(descriptor);
-    throw Failure(ErrorNumber::DeviceIoError);
-  }
-  return std::make_unique<StdioFile>(stream, true);
+bool IsMissing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 class WindowsFileSystem final : public FileSystem {
@@ -52,32 +36,18 @@ class WindowsFileSystem final : public FileSystem {
     return StreamOver(handle, _O_APPEND);
   }
 
-  // CREATE_NEW, because the C runtime's "x" mode is ignored here and would truncate someone's file.
-  std::unique_ptr<WritableFile> CreateNew(const std::string& path) override {
-    const std::wstring wide = WideFromUtf8(path);
-    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return nullptr;
-      SetLastError(error);
-      ThrowOpenFailure(wide);
-    }
-    return StreamOver(handle, 0);
-  }
+  std::unique_ptr<NewFile> CreateNew(const std::string& path) override { return CreateHeldFile(path); }
 
-  // A write-protected old file is replaced as the old program replaced it: its read-only flag cleared.
-  void Replace(const std::string& from, const std::string& to) override {
-    const std::wstring target = WideFromUtf8(to);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-      SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!MoveFileExW(WideFromUtf8(from).c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      const DWORD error = GetLastError();
-      if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(target.c_str(), attributes);
-      throw FailureFromWindowsError(error);
+  std::unique_ptr<WritableFile> OpenForRewrite(const std::string& path) override {
+    const std::wstring wide = WideFromUtf8(path);
+    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) ThrowOpenFailure(wide);
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+      CloseHandle(handle);
+      throw Failure(ErrorNumber::PathFileAccessError);
     }
+    return StreamOver(handle, kRewritten);
   }
 
   bool Remove(const std::string& path) noexcept override {
@@ -88,14 +58,54 @@ class WindowsFileSystem final : public FileSystem {
     }
   }
 
-  // Hidden, system and archive go along; the copy stays writable.
-  void CopyAccessRights(const std::string& model, const std::string& path) override {
-    const DWORD attributes = GetFileAttributesW(WideFromUtf8(model).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-    const DWORD kept = attributes & kKept;
-    if (!SetFileAttributesW(WideFromUtf8(path).c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL))
-      ThrowLastWindowsError();
+  // A temporary file of a run still writing is open without delete sharing, so it stays.
+  bool RemoveAbandoned(const std::string& path) noexcept override { return Remove(path); }
+
+  std::unique_ptr<FileLock> TryLock(const std::string& path) override { return TryLockFile(path); }
+
+  // Links (reparse points) are not followed here: the owner of one is not known cheaply, so they are
+  // refused as a link of another user is. Devices (NUL, CON, COM1) and folders are refused.
+  std::string ResolveTarget(const std::string& path) override {
+    const std::wstring wide = WideFromUtf8(path);
+    const HANDLE handle = OpenToLookAt(wide, 0, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (IsMissing(error)) return path;
+      throw FailureFromWindowsError(error);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool disk = GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!disk || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      throw Failure(ErrorNumber::PathFileAccessError);
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      throw Failure(ErrorNumber::PermissionDenied);
+    return path;
+  }
+
+  FileContents ReadRegularFile(const std::string& path, std::uintmax_t largest) override {
+    FileContents contents;
+    const HANDLE handle = OpenToLookAt(WideFromUtf8(path), GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+    if (handle == INVALID_HANDLE_VALUE) {
+      contents.state =
+          IsMissing(GetLastError()) ? FileContents::State::Missing : FileContents::State::Unreadable;
+      return contents;
+    }
+    contents.state = FileContents::State::Unreadable;
+    LARGE_INTEGER size{};
+    if (GetFileType(handle) == FILE_TYPE_DISK && GetFileSizeEx(handle, &size) &&
+        static_cast<std::uintmax_t>(size.QuadPart) <= largest) {
+      contents.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+      DWORD got = 0;
+      if (contents.bytes.empty() || (ReadFile(handle, contents.bytes.data(),
+                                              static_cast<DWORD>(contents.bytes.size()), &got, nullptr) &&
+                                     got == contents.bytes.size())) {
+        contents.state = FileContents::State::Read;
+      }
+    }
+    CloseHandle(handle);
+    if (contents.state != FileContents::State::Read) contents.bytes.clear();
+    return contents;
   }
 
   bool IsWriteProtected(const std::string& path) override {
@@ -107,9 +117,7 @@ class WindowsFileSystem final : public FileSystem {
   // Asks for what replacing the file needs, sharing everything: only a program that shares nothing (an
   // editor, a spreadsheet holding the phonebook) refuses it.
   bool IsHeldOpen(const std::string& path) override {
-    const HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), DELETE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = OpenToLookAt(WideFromUtf8(path), DELETE, FILE_ATTRIBUTE_NORMAL);
     if (handle != INVALID_HANDLE_VALUE) {
       CloseHandle(handle);
       return false;
