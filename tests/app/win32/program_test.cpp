@@ -1,5 +1,6 @@
 // fernkartei.exe as a user starts it, under Wine on a virtual X server, driven from outside the way a
-// user would: a click on "Start", the message boxes read and confirmed, the window closed.
+// user would: a click on "Start", the message boxes read and confirmed, the window closed. Outlook is
+// the registered double, holding the folders of tests/windows/outlook/folders.txt.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -68,14 +69,12 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei.exe",
                                program_.folder().path() / "fernkartei.exe");
     std::filesystem::create_directories(profile_.path() / "documents");
-    std::filesystem::create_directories(program_.folder().path() / "karten");
-    program_.folder().Write("karten/anna.vcf",
-                            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Anna;;;\r\nTEL;TYPE=WORK:06221 123456\r\n"
-                            "END:VCARD\r\n");
-    program_.folder().Write("karten/bernd.vcf",
-                            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Abel;Bernd;;;\r\nTEL;TYPE=CELL:0171 1234567\r\n"
-                            "END:VCARD\r\n");
+    std::filesystem::copy_file(
+        std::filesystem::path(FERNKARTEI_SOURCE_DIR) / "tests/windows/outlook/folders.txt",
+        profile_.path() / "folders.txt");
     SetEnvironmentVariableW(L"USERPROFILE", profile_.path().wstring().c_str());
+    SetEnvironmentVariableW(L"FERNKARTEI_OUTLOOK_DOUBLE",
+                            (profile_.path() / "folders.txt").wstring().c_str());
   }
 
   void Start(Started& started) {
@@ -91,7 +90,7 @@ class ProgramTest : public ::testing::Test {
 };
 
 TEST_F(ProgramTest, StartExportsWhileASecondStartAndACloseAreRefused) {
-  program_.WriteSettings("Typ=2\r\nOutlook-Ordner=" + (program_.folder() / "karten") + "\r\n");
+  program_.WriteSettings("Typ=2\r\nOutlook-Ordner=10\r\n");
   const std::string settings = program_.Settings();
   Started first;
   Start(first);
@@ -113,9 +112,10 @@ TEST_F(ProgramTest, StartExportsWhileASecondStartAndACloseAreRefused) {
   const HWND box = WaitForWindow(first, L"#32770");
   PostMessageW(window, WM_CLOSE, 0, 0);
   const std::filesystem::path written = profile_.path() / "documents" / "outlook.csv";
-  EXPECT_EQ(ConfirmMessage(first), "Fertig, 2 Adressen exportiert in \r\n" + written.string());
+  EXPECT_EQ(ConfirmMessage(first), "Fertig, 1 Adressen exportiert in \r\n" + written.string());
   EXPECT_NE(box, nullptr);
-  EXPECT_THAT(profile_.Read("documents/outlook.csv"), StartsWith("displayName;destination\r\nAbel, Bernd"));
+  EXPECT_THAT(profile_.Read("documents/outlook.csv"),
+              StartsWith("displayName;destination\r\nMuster, Erika (BT);+49 (30) 1234567\r\n"));
   EXPECT_TRUE(IsWindowVisible(window));
 
   PostMessageW(window, WM_CLOSE, 0, 0);
