@@ -7,14 +7,21 @@
 
 namespace fernkartei::app {
 
-ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources) {
+ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources,
+                                      exporting::PassedOverTally* passed_over) {
   ExportProcedures procedures;
   for (const auto& traits : exporting::kExportFormats) {
-    procedures[static_cast<std::size_t>(traits.format)] = [sources, format = traits.format](
+    procedures[static_cast<std::size_t>(traits.format)] = [sources, passed_over, format = traits.format](
                                                               Form1& window, std::string& participants,
                                                               std::string& number_template) {
-      // The run tells the user how it went; the window has nothing to add.
-      exporting::RunExport(format, window, sources, participants, number_template);
+      exporting::RunOptions options;
+      options.passed_over = passed_over;
+      const auto outcome =
+          exporting::RunExport(format, window, sources, participants, number_template, options);
+      // The run tells the user how it went; what it passed over would otherwise go unseen.
+      if (outcome == exporting::RunOutcome::Written && passed_over != nullptr && !passed_over->Empty()) {
+        window.ShowMessage(passed_over->Summary(), exporting::MessageIcon::None);
+      }
     };
   }
   return procedures;

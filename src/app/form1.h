@@ -11,6 +11,7 @@
 #include "app/user_interface.h"
 #include "export/contact_source.h"
 #include "export/run_surroundings.h"
+#include "export/source_notes.h"
 
 namespace fernkartei::app {
 
@@ -32,8 +33,10 @@ using ExportProcedure =
 // By Option1 index: NFon, Siemens, einfache CSV, keine Änderung.
 using ExportProcedures = std::array<ExportProcedure, kOptionCount>;
 
-// The four export runs, each over the contact source the factory makes for it.
-ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources);
+// The four export runs, each over the contact source the factory makes for it. passed_over: the tally
+// the factory's note sink counts into; after a written file, one more message names what was passed over.
+ExportProcedures ExportProceduresOver(exporting::ContactSourceFactory sources,
+                                      exporting::PassedOverTally* passed_over = nullptr);
 
 // The window is also what an export run sees of its surroundings: message boxes, ProgressBar1 and the
 // screen pointer all pass through to the user-interface layer.

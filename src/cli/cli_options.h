@@ -5,6 +5,7 @@
 #include <string>
 
 #include "export/contact_source.h"
+#include "export/source_notes.h"
 
 namespace fernkartei::cli {
 
@@ -19,6 +20,7 @@ struct CliOptions {
   std::optional<std::string> explain;            // the number to explain
   std::optional<std::string> ca_file;            // for a CardDAV server with a certificate of its own
   std::optional<std::string> list_addressbooks;  // the CardDAV address whose address books to list
+  bool strict = false;  // anything passed over, or no contact at all, fails the run
 };
 
 // Exit statuses: scripts rely on them.
@@ -30,8 +32,8 @@ inline constexpr int kExitUsage = 2;
 int RunExplain(const CliOptions& options, const std::string& program_folder);
 // --list-addressbooks URL: the address books of a CardDAV server, one per line: name, tab, address.
 int RunListAddressBooks(const CliOptions& options, const std::string& program_folder);
-// The export itself, over the contact sources main chose.
+// The export itself, over the contact sources main chose, whose note sink counts into passed_over.
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources);
+                     const exporting::ContactSourceFactory& sources, exporting::PassedOverTally& passed_over);
 
 }  // namespace fernkartei::cli

@@ -83,10 +83,12 @@ exporting::ContactSourceFactory WithoutFolderDialog(const exporting::ContactSour
   };
 }
 
-exporting::RunOptions RunOptionsFor(const CliOptions& options) {
+exporting::RunOptions RunOptionsFor(const CliOptions& options, exporting::PassedOverTally& passed_over) {
   exporting::RunOptions run_options;
   run_options.contacts_folder = options.contacts;
   run_options.record_picked_folder = false;
+  run_options.passed_over = &passed_over;
+  run_options.strict = options.strict;
   if (options.output && *options.output == "-") {
     run_options.output_stream = stdout;
   } else if (options.output) {
@@ -98,11 +100,12 @@ exporting::RunOptions RunOptionsFor(const CliOptions& options) {
 }  // namespace
 
 int RunExportCommand(const CliOptions& options, const std::string& program_folder,
-                     const exporting::ContactSourceFactory& sources) {
+                     const exporting::ContactSourceFactory& sources,
+                     exporting::PassedOverTally& passed_over) {
   exporting::ProgramSettings settings = UseSettingsFile(options, program_folder);
   phone::ConnectAreaCodeDatabase(settings.database_name);
 
-  const exporting::RunOptions run_options = RunOptionsFor(options);
+  const exporting::RunOptions run_options = RunOptionsFor(options, passed_over);
   TerminalSurroundings surroundings(FERNKARTEI_ISATTY(FERNKARTEI_FILENO(stderr)) != 0);
   const auto outcome = exporting::RunExport(settings.format.value_or(exporting::ExportFormat::Nfon),
                                             surroundings, WithoutFolderDialog(sources), settings.participants,

@@ -42,6 +42,9 @@ int Run(int argc, char** argv) {
                  "Zertifikat (PEM), dem beim CardDAV-Server zusätzlich vertraut wird");
   app.add_option("--list-addressbooks", options.list_addressbooks,
                  "zeigt die Adressbücher unter einer CardDAV-Adresse");
+  app.add_flag("--strict", options.strict,
+               "bricht ab und lässt die alte Datei stehen, wenn eine Datei, Karte oder Rufnummer übergangen "
+               "wurde oder der Ordner keinen Kontakt enthält");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -50,14 +53,19 @@ int Run(int argc, char** argv) {
     app.exit(e);
     return fernkartei::cli::kExitUsage;
   }
-  // The parts of the program: the contact sources of this platform, their notes on standard error.
+  // The parts of the program: the contact sources of this platform, their notes counted for --strict and
+  // printed on standard error as they come.
   const std::string program_folder = fernkartei::support::ProgramFolder();
+  fernkartei::exporting::PassedOverTally passed_over;
   const auto sources = fernkartei::contacts::MakeContactSourceFactory(
-      program_folder, [](const std::string& note) { std::cerr << note << '\n'; }, options.ca_file);
+      program_folder, passed_over.Counting([](const fernkartei::exporting::SourceNote& note) {
+        std::cerr << note.text << '\n';
+      }),
+      options.ca_file);
   try {
     if (options.explain) return fernkartei::cli::RunExplain(options, program_folder);
     if (options.list_addressbooks) return fernkartei::cli::RunListAddressBooks(options, program_folder);
-    return fernkartei::cli::RunExportCommand(options, program_folder, sources);
+    return fernkartei::cli::RunExportCommand(options, program_folder, sources, passed_over);
   } catch (const fernkartei::support::Failure& failure) {
     std::cerr << "Fehler " << failure.number() << ": " << failure.description() << '\n';
     return fernkartei::cli::kExitRunFailed;

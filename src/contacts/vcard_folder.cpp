@@ -1,20 +1,19 @@
 #include "contacts/vcard_folder.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
 #include <system_error>
 
+#include "contacts/vcard_bytes.h"
 #include "contacts/vcard_parser.h"
-#include "contacts/vcard_text.h"
+#include "export/contact_source.h"
+#include "support/failure.h"
 #include "support/text.h"
-#include "support/whole_file.h"
 
 namespace fernkartei::contacts {
 namespace fs = std::filesystem;
 namespace {
-
-// Far beyond any real address book; a larger file is almost surely something else, and reading it
-// whole could exhaust memory.
-constexpr std::uintmax_t kLargestFile = std::uintmax_t{1} << 30;
 
 bool KeepForRecord(std::string_view upper_name) {
   return IsContactProperty(upper_name);
@@ -25,6 +24,48 @@ std::string Describe(const ContactRecord& record) {
     return " (" + std::string(record.last_name_and_first_name()) + ")";
   }
   return "";
+}
+
+// The cards of one source, appended to `records`; `name` stands before each report.
+void ReadVCards(ByteSource& bytes, const std::string& name, const Report& report,
+                std::vector<ContactRecord>& records) {
+  std::vector<std::string> dropped;
+  const auto problems = ParseVCards(bytes, &KeepForRecord, [&](VCard& card) {
+    dropped.clear();
+    records.push_back(ToContactRecord(card, report ? &dropped : nullptr));
+    for (const auto& d : dropped) {
+      report(
+          {name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " + d,
+           PassedOver::Number});
+    }
+  });
+  if (report) {
+    // Every problem of the reader is a card it could not read whole, or a card's end without its start.
+    for (const auto& problem : problems) report({name + ": " + problem, PassedOver::Card});
+  }
+}
+
+// Reads one file into `records`; when it cannot be read to its end, drops what it gave, reports it and
+// returns why.
+std::optional<std::string> PassedOverFile(const fs::path& file, const Report& report,
+                                          std::vector<ContactRecord>& records) {
+  // File names on Linux are bytes; what reaches a message must be text.
+  const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
+  const std::size_t records_before = records.size();
+  std::string why;
+  try {
+    FileBytes raw(file);
+    NormalizedBytes bytes(raw);
+    ReadVCards(bytes, name, report, records);
+    return std::nullopt;
+  } catch (const support::Failure& failure) {
+    why = failure.description();
+  } catch (const std::bad_alloc&) {
+    why = "zu wenig Speicher";
+  }
+  records.resize(records_before);
+  if (report) report({name + ": Datei nicht lesbar (" + why + "), übergangen", PassedOver::File});
+  return name + " kann nicht gelesen werden (" + why + ")";
 }
 
 }  // namespace
@@ -52,44 +93,15 @@ std::vector<fs::path> VCardFilesIn(const fs::path& folder) {
   return files;
 }
 
-void ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
-  // File names on Linux are bytes; what reaches a message must be text.
-  const std::string name = support::SanitizeUtf8(Utf8FromPath(file));
-  support::WholeFile read = support::ReadWholeFile(file, kLargestFile);
-  if (!read.read) {
-    const std::string reason = read.too_large ? "zu groß für ein Adressbuch" : read.failure;
-    if (report) report(name + ": Datei nicht lesbar (" + reason + "), übergangen");
-    return;
-  }
-  ReadVCardText(std::move(read.bytes), name, report, records);
+bool ReadVCardFile(const fs::path& file, const Report& report, std::vector<ContactRecord>& records) {
+  return !PassedOverFile(file, report, records);
 }
 
 void ReadVCardText(std::string text, const std::string& name, const Report& report,
                    std::vector<ContactRecord>& records) {
-  const std::string bytes = NormalizeFileBytes(std::move(text));
-  // Room for every card at once: growing a vector of large records card by card moves them all again
-  // and again.
-  std::size_t cards = 0;
-  for (auto at = bytes.find("BEGIN:VCARD"); at != std::string::npos;
-       at = bytes.find("BEGIN:VCARD", at + 11)) {
-    ++cards;
-  }
-  cards = std::min(cards, bytes.size() / 22);  // the shortest card: "BEGIN:VCARD\nEND:VCARD\n"
-  if (records.size() + cards > records.capacity()) {
-    records.reserve(std::max(records.size() + cards, records.capacity() * 2));
-  }
-  std::vector<std::string> dropped;
-  const auto problems = ParseVCards(bytes, &KeepForRecord, [&](VCard& card) {
-    dropped.clear();
-    records.push_back(ToContactRecord(card, report ? &dropped : nullptr));
-    for (const auto& d : dropped) {
-      report(name + ": Karte ab Zeile " + std::to_string(card.first_line) + Describe(records.back()) + ": " +
-             d);
-    }
-  });
-  if (report) {
-    for (const auto& problem : problems) report(name + ": " + problem);
-  }
+  TextBytes raw(text);
+  NormalizedBytes bytes(raw);
+  ReadVCards(bytes, name, report, records);
 }
 
 std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& report) {
@@ -101,11 +113,20 @@ std::vector<ContactRecord> ReadVCardFile(const fs::path& file, const Report& rep
 std::vector<ContactRecord> ReadContacts(const fs::path& folder_or_file, const Report& report) {
   std::vector<ContactRecord> all;
   std::error_code ec;
-  if (!fs::is_directory(folder_or_file, ec)) {
-    ReadVCardFile(folder_or_file, report, all);
-    return all;
+  const bool folder = fs::is_directory(folder_or_file, ec);
+  const std::vector<fs::path> files = folder ? VCardFilesIn(folder_or_file) : std::vector{folder_or_file};
+  std::optional<std::string> first_unread;
+  bool any_read = files.empty();
+  for (const auto& file : files) {
+    const auto why = PassedOverFile(file, report, all);
+    any_read = any_read || !why;
+    if (why && !first_unread) first_unread = why;
   }
-  for (const auto& file : VCardFilesIn(folder_or_file)) ReadVCardFile(file, report, all);
+  if (!any_read) {
+    // An address book that cannot be read is no empty one: the old phonebook must not be replaced by it.
+    throw exporting::ContactsUnreadable(support::ErrorNumber::PathFileAccessError,
+                                        "Die Kontakte-Datei " + *first_unread + ".");
+  }
   return all;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "contacts/vcard_lines.h"
 #include "contacts/vcard_text.h"
 #include "support/text.h"
 
@@ -22,49 +23,6 @@ std::string_view Unquote(std::string_view text) {
   if (!text.empty() && text.front() == '"') return text.substr(1);
   return text;
 }
-
-// Physical lines of the file; CR LF, LF and a lone CR all end a line.
-class LineReader {
- public:
-  explicit LineReader(std::string_view data) : data_(data) { Scan(); }
-
-  bool AtEnd() const { return pos_ >= data_.size(); }
-  std::size_t NextLineNumber() const { return line_ + 1; }
-
-  std::string_view Peek() const { return next_; }
-
-  std::string_view Next() {
-    const std::string_view line = next_;
-    pos_ = next_end_;
-    ++line_;
-    Scan();
-    return line;
-  }
-
- private:
-  // Finds the line at pos_ once, however often it is looked at. One pass for both CR and LF, so that a
-  // file with CR line ends alone is not searched to its end for every line.
-  void Scan() {
-    const char* const begin = data_.data() + pos_;
-    const std::size_t rest = pos_ < data_.size() ? data_.size() - pos_ : 0;
-    std::size_t i = 0;
-    while (i < rest && begin[i] != '\n' && begin[i] != '\r') ++i;
-    next_ = std::string_view(begin, i);
-    if (i == rest) {
-      next_end_ = pos_ + i;
-    } else if (begin[i] == '\r' && i + 1 < rest && begin[i + 1] == '\n') {
-      next_end_ = pos_ + i + 2;
-    } else {
-      next_end_ = pos_ + i + 1;
-    }
-  }
-
-  std::string_view data_;
-  std::size_t pos_ = 0;
-  std::size_t line_ = 0;
-  std::string_view next_;
-  std::size_t next_end_ = 0;
-};
 
 bool IsCardDelimiter(std::string_view line) {
   line = TrimBlanks(line);
@@ -197,6 +155,10 @@ bool HasEncoding(const std::vector<VCardParameter>& parameters, std::string_view
   return false;
 }
 
+bool IsBase64(const std::vector<VCardParameter>& parameters) {
+  return HasEncoding(parameters, "BASE64") || HasEncoding(parameters, "B");
+}
+
 // Cheap look at the header before it is parsed: only then is it worth the work of a full parse.
 bool MentionsQuotedPrintable(std::string_view header) {
   static constexpr std::string_view kWord = "QUOTED-PRINTABLE";
@@ -210,13 +172,13 @@ bool MentionsQuotedPrintable(std::string_view header) {
 
 class Parser {
  public:
-  Parser(std::string_view bytes, PropertyFilter keep, const CardSink& on_card)
+  Parser(ByteSource& bytes, PropertyFilter keep, const CardSink& on_card)
       : reader_(bytes), keep_(keep), on_card_(on_card) {}
 
   std::vector<std::string> Run() {
     while (!reader_.AtEnd()) {
       const std::size_t line_number = reader_.NextLineNumber();
-      std::string_view line = reader_.Next();
+      std::string_view line = TakeLine();
       if (TrimBlanks(line).empty()) continue;
       HandleLogicalLine(line, line_number);
     }
@@ -231,8 +193,16 @@ class Parser {
     // exactly that one blank). The header of a quoted-printable property is on its first line.
     const bool quoted_printable =
         MentionsQuotedPrintable(first.substr(0, std::min(first.find(':'), kLongestHeader)));
+    // What the export does not use (a photo, a sound, a key) is stepped over line by line and never
+    // joined: such values are what makes an address book large.
+    const auto first_colon = FindValueColon(first);
+    if (first_colon && *first_colon <= kLongestHeader && !Joined(first.substr(0, *first_colon))) {
+      StepOver(first, first.substr(0, *first_colon), quoted_printable);
+      return;
+    }
     std::string_view line = first;
     bool owned = false;
+    bool cut = last_cut_;  // of the first line
     const auto own = [&] {
       if (!owned) {
         buffer_.assign(line);
@@ -240,6 +210,12 @@ class Parser {
       }
     };
     while (!reader_.AtEnd()) {
+      if (owned && buffer_.size() > LineReader::kLongestLine) {
+        // Longer than any name or number: the rest is stepped over.
+        cut = true;
+        StepOverContinuation(quoted_printable && line.back() == '=', quoted_printable);
+        break;
+      }
       const std::string_view next = reader_.Peek();
       if (quoted_printable && !line.empty() && line.back() == '=') {
         if (IsCardDelimiter(next)) break;  // the soft break of a value cut off: the card still ends
@@ -252,8 +228,9 @@ class Parser {
       } else {
         break;
       }
+      cut = cut || reader_.PeekCut();
       line = buffer_;
-      reader_.Next();
+      TakeLine();
     }
 
     const auto colon = FindValueColon(line);
@@ -263,9 +240,66 @@ class Parser {
       if (!open_.empty()) ++garbage_lines_;
       return;
     }
+    if (cut) {
+      problems_.push_back("Zeile " + std::to_string(line_number) + ": Wert länger als " +
+                          std::to_string(LineReader::kLongestLine >> 20) + " MB, gekürzt");
+    }
     const std::string_view header_text = line.substr(0, *colon);
     const std::string_view value = line.substr(*colon + 1);
     HandleProperty(header_text, value, line_number);
+  }
+
+  // Takes the next physical line, noting whether it was cut.
+  std::string_view TakeLine() {
+    last_cut_ = reader_.PeekCut();
+    return reader_.Next();
+  }
+
+  // Whether a property is worth joining into one line: the card delimiters and the properties that shape
+  // a card always; otherwise what the caller keeps inside a card, binary data never.
+  bool Joined(std::string_view header_text) const {
+    const std::string_view name_part = TrimBlanks(header_text.substr(0, header_text.find(';')));
+    const std::string_view bare_name = name_part.substr(name_part.rfind('.') + 1);
+    for (const std::string_view structural : {"BEGIN", "END", "VERSION", "AGENT"}) {
+      if (EqualsIgnoringAsciiCase(bare_name, structural)) return true;
+    }
+    const bool wanted = !open_.empty() && !agent_[open_.back()];
+    return wanted && (!keep_ || keep_(AsciiUpper(bare_name))) && !IsBinary(header_text);
+  }
+
+  static bool IsBinary(std::string_view header_text) {
+    return header_text.find_first_of("bB") != std::string_view::npos &&
+           IsBase64(ParseHeader(header_text).parameters);
+  }
+
+  // Reads past a property that is not kept: its folded or soft-broken lines, and the unfolded lines of a
+  // 2.1 binary block after it.
+  void StepOver(std::string_view first, std::string_view header_text, bool quoted_printable) {
+    agent_pending_ = false;  // only a BEGIN right after the AGENT line belongs to it
+    const bool binary = IsBinary(header_text);
+    StepOverContinuation(quoted_printable && first.ends_with('='), quoted_printable);
+    if (binary) SkipBase64Lines();
+  }
+
+  // The lines that continue a value without being joined to it: after a soft break (a quoted-printable
+  // line that ends in "="), the next line; otherwise a line that starts with a blank.
+  void StepOverContinuation(bool soft_break, bool quoted_printable) {
+    while (!reader_.AtEnd()) {
+      const std::string_view next = reader_.Peek();
+      if (soft_break) {
+        if (IsCardDelimiter(next)) break;
+        soft_break = next.ends_with('=');
+      } else if (!next.empty() && (next.front() == ' ' || next.front() == '\t')) {
+        soft_break = quoted_printable && next.size() > 1 && next.ends_with('=');
+      } else {
+        break;
+      }
+      TakeLine();
+    }
+  }
+
+  void SkipBase64Lines() {
+    while (!reader_.AtEnd() && IsBase64Line(reader_.Peek())) TakeLine();
   }
 
   void HandleProperty(std::string_view header_text, std::string_view value, std::size_t line_number) {
@@ -292,18 +326,20 @@ class Parser {
     const bool maybe_binary = header_text.find_first_of("bB") != std::string_view::npos;
     std::optional<Header> header;
     if (kept || maybe_binary) header = ParseHeader(header_text);
-    if (header && (HasEncoding(header->parameters, "BASE64") || HasEncoding(header->parameters, "B"))) {
-      while (!reader_.AtEnd() && IsBase64Line(reader_.Peek())) reader_.Next();
+    // The lines after a binary block's header follow; the value must be taken before they are read.
+    const std::string owned_value = kept ? std::string(value) : std::string();
+    if (header && IsBase64(header->parameters)) {
+      SkipBase64Lines();
       if (kept && !structural) return;  // binary data is never text a contact is made of
     }
     if (!kept) return;
 
     if (upper_name == "AGENT") {
-      HandleAgent(value, line_number);
+      HandleAgent(owned_value, line_number);
     } else if (upper_name == "VERSION") {
-      pending_[open_.back()].version = std::string(TrimBlanks(value));
+      pending_[open_.back()].version = std::string(TrimBlanks(owned_value));
     } else {
-      AddProperty(std::move(*header), upper_name, value);
+      AddProperty(std::move(*header), upper_name, owned_value);
     }
   }
 
@@ -388,6 +424,7 @@ class Parser {
   }
 
   LineReader reader_;
+  bool last_cut_ = false;  // the physical line taken last was longer than the reader keeps
   PropertyFilter keep_;
   const CardSink& on_card_;
   std::vector<std::string> problems_;
@@ -414,8 +451,13 @@ bool VCardProperty::HasType(std::string_view upper_type) const {
   return false;
 }
 
-std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card) {
+std::vector<std::string> ParseVCards(ByteSource& bytes, PropertyFilter keep, const CardSink& on_card) {
   return Parser(bytes, keep, on_card).Run();
+}
+
+std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card) {
+  TextBytes source(bytes);
+  return ParseVCards(source, keep, on_card);
 }
 
 VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep) {

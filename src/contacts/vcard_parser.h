@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts/vcard_bytes.h"
+
 namespace fernkartei::contacts {
 
 struct VCardParameter {
@@ -55,5 +57,8 @@ VCardFile ParseVCards(std::string_view bytes, PropertyFilter keep = nullptr);
 // them all; returns the problems.
 using CardSink = std::function<void(VCard&)>;
 std::vector<std::string> ParseVCards(std::string_view bytes, PropertyFilter keep, const CardSink& on_card);
+// The same from a source read piece by piece (a file), holding no more than a few lines of it at once.
+// Failures of the source pass to the caller.
+std::vector<std::string> ParseVCards(ByteSource& bytes, PropertyFilter keep, const CardSink& on_card);
 
 }  // namespace fernkartei::contacts

@@ -14,9 +14,9 @@ struct DiagnosticLog {
   DiagnosticSink sink;
   std::vector<std::string> entries;
 
-  void Add(const std::string& text) {
-    entries.push_back(text);
-    if (sink) sink(text);
+  void Add(const exporting::SourceNote& note) {
+    entries.push_back(note.text);
+    if (sink) sink(note);
   }
 };
 
@@ -50,8 +50,8 @@ class VCardFolder : public exporting::ContactFolder {
     std::error_code ec;
     if (!fs::exists(p, ec)) throw Failure(ErrorNumber::PathNotFound);
     auto log = log_;
-    auto records =
-        std::make_shared<const Records>(ReadContacts(p, [log](const std::string& text) { log->Add(text); }));
+    auto records = std::make_shared<const Records>(
+        ReadContacts(p, [log](const exporting::SourceNote& note) { log->Add(note); }));
     return MakeRecordItems(std::move(records));
   }
 

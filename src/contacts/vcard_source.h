@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "export/contact_source.h"
+#include "export/source_notes.h"
 
 namespace fernkartei::contacts {
 
 using exporting::FolderPicker;
 
 // Receives, as it happens, each German sentence about what reading the cards passed over or left out
-// (an unreadable file, a card without END, a number with no free telephone property).
-using DiagnosticSink = std::function<void(const std::string&)>;
+// (an unreadable file, a card without END, a number with no free telephone property), with its kind.
+using DiagnosticSink = exporting::NoteSink;
 
 struct DiagnosticLog;
 
@@ -26,7 +27,7 @@ class VCardSource : public exporting::ContactSource {
   VCardSource(std::string program_folder, FolderPicker pick_folder, DiagnosticSink on_diagnostic = {});
   std::unique_ptr<exporting::ContactApplication> CreateApplication() override;
 
-  // Every diagnostic so far, oldest first.
+  // The text of every diagnostic so far, oldest first.
   std::vector<std::string> Diagnostics() const;
 
  private:

@@ -67,38 +67,6 @@ std::string LatinToUtf8(std::string_view bytes, bool latin9) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::string_view bytes, bool little_endian) {
-  std::string out;
-  out.reserve(bytes.size() / 2 + 16);
-  const auto unit = [&](std::size_t i) -> char32_t {
-    const auto a = static_cast<unsigned char>(bytes[i]);
-    const auto b = static_cast<unsigned char>(bytes[i + 1]);
-    return little_endian ? static_cast<char32_t>(a | (b << 8)) : static_cast<char32_t>((a << 8) | b);
-  };
-  std::size_t i = 0;
-  while (i + 1 < bytes.size()) {
-    const char32_t u = unit(i);
-    i += 2;
-    if (u >= 0xD800 && u <= 0xDBFF) {
-      if (i + 1 < bytes.size()) {
-        const char32_t low = unit(i);
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          i += 2;
-          support::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-          continue;
-        }
-      }
-      support::AppendUtf8(out, 0xFFFD);
-    } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      support::AppendUtf8(out, 0xFFFD);
-    } else {
-      support::AppendUtf8(out, u);
-    }
-  }
-  if (i < bytes.size()) support::AppendUtf8(out, 0xFFFD);
-  return out;
-}
-
 }  // namespace
 
 std::string DecodeQuotedPrintable(std::string_view text) {
@@ -138,6 +106,38 @@ std::string DecodeCharset(std::string_view bytes, std::string_view charset) {
   if (name == "UTF-8" || name == "UTF8") return support::SanitizeUtf8(bytes);
   if (support::IsValidUtf8(bytes)) return std::string(bytes);
   return support::Windows1252ToUtf8(bytes);
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool little_endian) {
+  std::string out;
+  out.reserve(bytes.size() / 2 + 16);
+  const auto unit = [&](std::size_t i) -> char32_t {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return little_endian ? static_cast<char32_t>(a | (b << 8)) : static_cast<char32_t>((a << 8) | b);
+  };
+  std::size_t i = 0;
+  while (i + 1 < bytes.size()) {
+    const char32_t u = unit(i);
+    i += 2;
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 < bytes.size()) {
+        const char32_t low = unit(i);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          i += 2;
+          support::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+          continue;
+        }
+      }
+      support::AppendUtf8(out, 0xFFFD);
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      support::AppendUtf8(out, 0xFFFD);
+    } else {
+      support::AppendUtf8(out, u);
+    }
+  }
+  if (i < bytes.size()) support::AppendUtf8(out, 0xFFFD);
+  return out;
 }
 
 std::string NormalizeFileBytes(std::string bytes) {

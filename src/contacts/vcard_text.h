@@ -17,6 +17,10 @@ std::string DecodeQuotedPrintable(std::string_view text);
 // what 8-bit text without a label almost always is.
 std::string DecodeCharset(std::string_view bytes, std::string_view charset);
 
+// UTF-16 text without its byte-order mark as well-formed UTF-8: a surrogate without its partner and an
+// odd last byte become U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool little_endian);
+
 // A whole file's bytes ready for the reader: a UTF-8 byte-order mark is dropped and UTF-16 text (with
 // its byte-order mark) becomes UTF-8, so that the reader only ever sees 8-bit text.
 std::string NormalizeFileBytes(std::string bytes);

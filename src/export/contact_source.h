@@ -9,7 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "support/failure.h"
+
 namespace fernkartei::exporting {
+
+// Contacts that are there but cannot be read (a folder none of whose files can be read, say). The run
+// ends with this failure's description, which names what could not be read, rather than with the
+// message about Outlook, which would send the user looking in the wrong place.
+class ContactsUnreadable : public support::Failure {
+ public:
+  using Failure::Failure;
+};
 
 // Outlook's item type of a folder that holds contacts (olContactItem).
 inline constexpr int kContactItemType = 2;

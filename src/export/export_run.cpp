@@ -31,20 +31,36 @@ enum class EarlyEnd {
   NotAContactsFolder,   // the picked folder holds no contacts
   NothingPicked,        // the picked folder's default property is 0: ends without a word
   FileFailed,           // the file could not be opened or written; the old one stays
+  ContactsUnreadable,   // the contacts are there but cannot be read: the source says which
+  PassedOverStrict,     // strict: something was passed over; the old file stays
+  NoContactStrict,      // strict: not one item is a contact; the old file stays
 };
 
 struct RunEnded {
   EarlyEnd why;
+  std::string detail = {};  // what the message names: the unreadable contacts, the counts passed over
 };
 
 // What the user is told for each early end; no text: nothing is shown.
 struct EndMessage {
-  const char* text;
+  std::string text;
   MessageIcon icon;
 };
 
-EndMessage MessageFor(EarlyEnd end) {
-  switch (end) {
+constexpr const char* kOldFileStays = " Die Telefonbuch-Datei bleibt, wie sie war.";
+
+EndMessage MessageFor(const RunEnded& end) {
+  switch (end.why) {
+    case EarlyEnd::ContactsUnreadable:
+      return {end.detail, MessageIcon::None};
+    case EarlyEnd::PassedOverStrict:
+      return {
+          "Abgebrochen: beim Lesen der Kontakte wurde etwas übergangen (" + end.detail + ")." + kOldFileStays,
+          MessageIcon::None};
+    case EarlyEnd::NoContactStrict:
+      return {
+          std::string("Abgebrochen: der Kontakte-Ordner enthält keinen einzigen Kontakt.") + kOldFileStays,
+          MessageIcon::None};
     case EarlyEnd::NoParticipants:
       return {"Fehler, keine Teilnehmer angegeben", MessageIcon::None};
     case EarlyEnd::OldFileStays:
@@ -57,7 +73,7 @@ EndMessage MessageFor(EarlyEnd end) {
     case EarlyEnd::NothingPicked:
       break;
   }
-  return {nullptr, MessageIcon::None};
+  return {"", MessageIcon::None};
 }
 
 template <typename T>
@@ -76,20 +92,20 @@ std::optional<std::string> TryProperty(ContactItem& item, std::string_view name)
 }
 
 // The first part is the full name as read; without one, the first name, then the last name. A name
-// part of blanks counts as none.
-std::string ContactName(ContactItem& item) {
+// part of blanks counts as none. Nothing when the item has no name to read: it is no contact.
+std::optional<std::string> ContactName(ContactItem& item) {
   std::string first;
   std::string second;
   const auto given = [](const std::optional<std::string>& part) {
     return part && !support::Trim(*part).empty();
   };
-  if (const auto full = TryProperty(item, "LastNameAndFirstName")) {
-    if (given(full)) {
-      first = *full;
-    } else {
-      if (const auto name = TryProperty(item, "FirstName"); given(name)) first = *name;
-      if (const auto name = TryProperty(item, "LastName"); given(name)) second = *name;
-    }
+  const auto full = TryProperty(item, "LastNameAndFirstName");
+  if (!full) return std::nullopt;
+  if (given(full)) {
+    first = *full;
+  } else {
+    if (const auto name = TryProperty(item, "FirstName"); given(name)) first = *name;
+    if (const auto name = TryProperty(item, "LastName"); given(name)) second = *name;
   }
   return support::Trim(first + " " + second);
 }
@@ -110,7 +126,7 @@ class ExportRun {
   void OpenContacts(const ContactSourceFactory& sources);
   std::int32_t WritePhonebook(std::string_view participants, std::string_view number_template);
   void Finish(std::int32_t item_counter);
-  void Tell(EarlyEnd end);
+  void Tell(const RunEnded& end);
 
  private:
   std::string FolderSetting() const;
@@ -119,6 +135,8 @@ class ExportRun {
   std::int32_t WriteItems(support::Utf8File& out, LineInput line);
   void WriteContact(ContactItem& item, support::Utf8File& out, LineInput& line);
   void ReleaseContacts();
+  void KeepOldFileWhenStrict() const;
+  void Abandon();
 
   const FormatTraits& traits_;
   ExportFormat format_;
@@ -126,6 +144,7 @@ class ExportRun {
   const RunOptions& options_;
   support::FileSystem& files_;
   std::string output_path_;
+  std::int32_t contacts_ = 0;  // items that answered their name
 
   std::unique_ptr<ContactSource> source_;
   std::unique_ptr<ContactNamespace> name_space_;
@@ -161,6 +180,7 @@ std::string ExportRun::FolderSetting() const {
 }
 
 void ExportRun::OpenContacts(const ContactSourceFactory& sources) {
+  if (options_.passed_over != nullptr) options_.passed_over->Clear();
   try {
     const std::string folder_setting = FolderSetting();
     source_ = NotNull(sources(folder_setting, [this] { return surroundings_.PickContactsFolder(); }));
@@ -175,6 +195,8 @@ void ExportRun::OpenContacts(const ContactSourceFactory& sources) {
     items_->Sort("[LastName]", false);
   } catch (const RunEnded&) {
     throw;
+  } catch (const ContactsUnreadable& failure) {
+    throw RunEnded{EarlyEnd::ContactsUnreadable, failure.description()};
   } catch (...) {
     throw RunEnded{EarlyEnd::ContactsUnavailable};
   }
@@ -217,17 +239,34 @@ std::int32_t ExportRun::WritePhonebook(std::string_view participants, std::strin
     line.area_table_exists = phone::Area_Table_Exists;
     line.number_template = number_template;
     const std::int32_t item_counter = WriteItems(*out, line);
+    KeepOldFileWhenStrict();
     if (replacement_) {
       replacement_->Commit();
     } else {
       out->Close();
     }
     return item_counter;
+  } catch (const RunEnded&) {
+    Abandon();
+    throw;
   } catch (...) {
-    if (replacement_) replacement_->Discard();
-    ReleaseContacts();
+    Abandon();
     throw RunEnded{EarlyEnd::FileFailed};
   }
+}
+
+// The new file goes, the old one stays.
+void ExportRun::Abandon() {
+  if (replacement_) replacement_->Discard();
+  ReleaseContacts();
+}
+
+void ExportRun::KeepOldFileWhenStrict() const {
+  if (!options_.strict) return;
+  if (options_.passed_over != nullptr && !options_.passed_over->Empty()) {
+    throw RunEnded{EarlyEnd::PassedOverStrict, options_.passed_over->Counts()};
+  }
+  if (contacts_ == 0) throw RunEnded{EarlyEnd::NoContactStrict};
 }
 
 std::int32_t ExportRun::WriteItems(support::Utf8File& out, LineInput line) {
@@ -247,7 +286,9 @@ std::int32_t ExportRun::WriteItems(support::Utf8File& out, LineInput line) {
 
 // One line per telephone entry that gives one; the progress bar moves for every entry.
 void ExportRun::WriteContact(ContactItem& item, support::Utf8File& out, LineInput& line) {
-  const std::string name = ContactName(item);
+  const std::optional<std::string> contact_name = ContactName(item);
+  if (contact_name) ++contacts_;
+  const std::string name = contact_name.value_or("");
   for (const TelephoneEntry& entry : kTelephoneEntries) {
     if (const auto number = TryProperty(item, entry.property)) {
       std::string label = name;
@@ -282,9 +323,9 @@ void ExportRun::Finish(std::int32_t item_counter) {
   surroundings_.SetProgressValue(1);
 }
 
-void ExportRun::Tell(EarlyEnd end) {
+void ExportRun::Tell(const RunEnded& end) {
   const EndMessage message = MessageFor(end);
-  if (message.text != nullptr) surroundings_.ShowMessage(message.text, message.icon);
+  if (!message.text.empty()) surroundings_.ShowMessage(message.text, message.icon);
 }
 
 }  // namespace
@@ -318,7 +359,7 @@ RunOutcome RunExport(ExportFormat format, RunSurroundings& surroundings, const C
     run.Finish(item_counter);
     return RunOutcome::Written;
   } catch (const RunEnded& end) {
-    run.Tell(end.why);
+    run.Tell(end);
     return RunOutcome::Failed;
   }
 }

@@ -8,6 +8,7 @@
 #include "export/contact_source.h"
 #include "export/export_format.h"
 #include "export/run_surroundings.h"
+#include "export/source_notes.h"
 #include "support/file_system.h"
 
 namespace fernkartei::exporting {
@@ -30,6 +31,12 @@ struct RunOptions {
   bool record_picked_folder = true;
   // Where the file is written; the platform's own file system when not set.
   support::FileSystem* file_system = nullptr;
+  // Counts what the contact source passed over; main hands the same tally to the source's note sink
+  // (PassedOverTally::Counting). Cleared when the run opens the contacts.
+  PassedOverTally* passed_over = nullptr;
+  // Ends the run without replacing the old file when anything was passed over or not one item is a
+  // contact (fernkartei-export --strict), so that a timer notices.
+  bool strict = false;
 };
 
 // Advances the progress bar by one step, starting again at 1 after its maximum: it shows activity, not

@@ -6,16 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "phone/database_file.h"
+
 namespace fernkartei::phone {
 
 class AreaCodeDatabase;
-
-// What reading one file may take before it counts as damaged: CPU seconds (the wall clock allows twice
-// that) and memory beyond what the program already maps. Where the file is read in a child process.
-struct AccessReadLimits {
-  int seconds = 15;
-  unsigned long long extra_memory = 1ull << 30;
-};
 
 // True when the first bytes carry the Jet or ACE signature.
 bool HasAccessSignature(const std::string& first_bytes);
@@ -23,6 +18,6 @@ bool HasAccessSignature(const std::string& first_bytes);
 // Opens the Access file at path, which carries the signature. Table and column names are compared
 // without regard to ASCII case, as Access does. Throws support::Failure for a file that cannot be read.
 std::unique_ptr<AreaCodeDatabase> OpenAccessAreaCodes(const std::string& path,
-                                                      const AccessReadLimits& limits);
+                                                      const DatabaseReadLimits& limits);
 
 }  // namespace fernkartei::phone

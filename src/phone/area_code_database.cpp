@@ -1,7 +1,5 @@
 #include "phone/area_code_database.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <new>
 #include <vector>
@@ -9,6 +7,7 @@
 #include "phone/access_area_codes.h"
 #include "phone/area_code_index.h"
 #include "phone/database_file.h"
+#include "phone/sqlite_area_codes.h"
 #include "support/error_log.h"
 #include "support/failure.h"
 #include "support/file_helpers.h"
@@ -23,114 +22,6 @@ using support::Failure;
 constexpr std::string_view kProviderPart = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 constexpr std::string_view kOptionsPart =
     ";Mode=ReadWrite|Share Deny None;Persist Security Info=FALSE;Jet OLEDB";
-
-// The prefix query, word for word as the old program sent it, less "Top 1", which SQLite spells LIMIT.
-std::string PrefixQuery(std::string_view prefix) {
-  std::string query = "SELECT * FROM ";
-  query += kAreaCodeTable;
-  query += " where ([";
-  query += kAreaCodeColumn;
-  query += "] Like ('";
-  query += prefix;
-  query += "%')) LIMIT 1";
-  return query;
-}
-
-class SqliteAreaCodes final : public AreaCodeDatabase {
- public:
-  explicit SqliteAreaCodes(const std::string& path) : path_(path) {
-    // Read-only: the program never writes the table, and a user's file must stay as it is.
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-      const std::string why = db_ != nullptr ? sqlite3_errmsg(db_) : "kein Speicher";
-      sqlite3_close(db_);
-      throw Failure(ErrorNumber::PermissionDenied,
-                    "Die Vorwahl-Datenbank " + path + " kann nicht geöffnet werden (" + why + ").");
-    }
-    // On Windows two readers that open the file at the same moment contend for a lock byte for an
-    // instant; waiting a little keeps the second from taking the file for damaged or the table for absent.
-    sqlite3_busy_timeout(db_, 2000);
-    try {
-      // Keys hold only "+" and digits, for which case does not matter; matching case lets SQLite answer
-      // "Like 'x%'" from the primary-key index instead of scanning the table for every prefix.
-      sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
-      CheckIntegrity();
-      LoadIndex();
-    } catch (...) {
-      sqlite3_close(db_);
-      throw;
-    }
-  }
-  ~SqliteAreaCodes() override { sqlite3_close(db_); }
-  SqliteAreaCodes(const SqliteAreaCodes&) = delete;
-  SqliteAreaCodes& operator=(const SqliteAreaCodes&) = delete;
-
-  bool CanQueryTable(const std::string& table) override {
-    // The name goes in as it stands, as in the old query: only the question whether it runs counts.
-    const int result = StepOnce("SELECT * FROM " + table + " LIMIT 1");
-    return result == SQLITE_ROW || result == SQLITE_DONE;
-  }
-  std::string LongestCodePrefix(std::string_view key) const override {
-    return std::string(index_.LongestCodePrefix(key));
-  }
-  bool AnyCodeBeginsWith(std::string_view prefix) override {
-    return StepOnce(PrefixQuery(prefix)) == SQLITE_ROW;
-  }
-
- private:
-  [[noreturn]] void Damaged(const std::string& why) const {
-    ThrowDamaged("Die Vorwahl-Datenbank " + path_, "beschädigt oder keine SQLite-Datenbank", why);
-  }
-  // Prepares, runs to the first row and ends the statement; the SQLite result code of that step, or
-  // the preparation's error.
-  int StepOnce(const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    int result = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
-    // One statement only: a table name that smuggles in a second one is no table name.
-    if (result == SQLITE_OK &&
-        (statement == nullptr || tail == nullptr ||
-         std::string_view(tail).find_first_not_of(" \t\r\n") != std::string_view::npos))
-      result = SQLITE_ERROR;
-    if (result == SQLITE_OK) result = sqlite3_step(statement);
-    sqlite3_finalize(statement);
-    return result;
-  }
-  // SQLite opens lazily; a truncated or foreign file shows only here, and should fail the open rather
-  // than every later lookup.
-  void CheckIntegrity() {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &statement, nullptr) != SQLITE_OK)
-      Damaged(sqlite3_errmsg(db_));
-    std::string verdict;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-      if (verdict.empty()) verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    }
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) Damaged(sqlite3_errmsg(db_));
-    if (verdict != "ok") Damaged(verdict);
-  }
-  void LoadIndex() {
-    sqlite3_stmt* statement = nullptr;
-    const std::string sql = std::string("SELECT [") + kAreaCodeColumn + "] FROM " + kAreaCodeTable;
-    // Without the table or the column every prefix query fails, which the empty index answers alike.
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) return;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-      // NULL matches no Like pattern; a number is matched as its text, which sqlite3_column_text gives.
-      const auto* text = sqlite3_column_text(statement, 0);
-      if (text != nullptr)
-        index_.Add(std::string_view(reinterpret_cast<const char*>(text),
-                                    static_cast<std::size_t>(sqlite3_column_bytes(statement, 0))));
-    }
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) Damaged(sqlite3_errmsg(db_));
-  }
-
-  std::string path_;
-  sqlite3* db_ = nullptr;
-  AreaCodeIndex index_;
-};
 
 }  // namespace
 
@@ -171,7 +62,7 @@ std::string DataSourceOf(std::string_view connection_string) {
 }
 
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
-                                                           const AccessReadLimits& limits) {
+                                                           const DatabaseReadLimits& limits) {
   if (path.empty())
     throw Failure(ErrorNumber::BadFileNameOrNumber, "Es ist keine Vorwahl-Datenbank angegeben.");
   std::error_code error;
@@ -182,14 +73,14 @@ std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& pa
     throw Failure(ErrorNumber::PathFileAccessError, "Die Vorwahl-Datenbank " + path + " ist keine Datei.");
   const std::string head = ReadFileBytes(path, "Die Vorwahl-Datenbank " + path, 20);
   using namespace std::string_view_literals;
-  if (head.starts_with("SQLite format 3\0"sv)) return std::make_unique<SqliteAreaCodes>(path);
+  if (head.starts_with("SQLite format 3\0"sv)) return OpenSqliteAreaCodes(path, limits);
   if (HasAccessSignature(head)) return OpenAccessAreaCodes(path, limits);
   throw Failure(ErrorNumber::UnrecognizedDatabaseFormat,
                 "Die Datei " + path + " ist weder eine Access- noch eine SQLite-Datenbank.");
 }
 
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
-                                                       const AccessReadLimits& limits) {
+                                                       const DatabaseReadLimits& limits) {
   return OpenAreaCodeDatabaseFile(DataSourceOf(connection_string), limits);
 }
 

@@ -31,9 +31,10 @@ inline constexpr const char* kAreaCodeColumn = "Ortsnetzkennzahl";
 // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Mode=...;Jet OLEDB".
 std::string Jet4(const std::string& database_path);
 // Opens the file named in a Jet4 connection string. Throws support::Failure (missing, unreadable,
-// damaged, or neither SQLite nor Access). An Access file is read within the limits.
+// damaged, locked by another program, or neither SQLite nor Access). Either kind is read within the
+// limits.
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabase(const std::string& connection_string,
-                                                       const AccessReadLimits& limits = {});
+                                                       const DatabaseReadLimits& limits = {});
 // True when the table can be queried on the connection; False (silently) otherwise.
 bool ExistTabel(AreaCodeDatabase* connection, const std::string& table);
 // Longest-prefix lookup over DB_Connection; empty when there is no connection or no match.
@@ -48,7 +49,7 @@ std::string FindAreaCodeByQueries(AreaCodeDatabase& connection, std::string_view
 std::string DataSourceOf(std::string_view connection_string);
 // Opens a database file directly, by path. Throws support::Failure like OpenAreaCodeDatabase.
 std::unique_ptr<AreaCodeDatabase> OpenAreaCodeDatabaseFile(const std::string& path,
-                                                           const AccessReadLimits& limits = {});
+                                                           const DatabaseReadLimits& limits = {});
 
 // Start-up's two steps on the area-code database: opens the file at database_path (through Jet4) as
 // DB_Connection, and sets Area_Table_Exists when the table sVorwahlen can be queried. Throws

@@ -7,6 +7,14 @@
 
 namespace fernkartei::phone {
 
+// What reading one area-code file may take before it counts as damaged: seconds (an Access file: CPU
+// seconds in its child process, the wall clock allowing twice that; SQLite: wall-clock seconds per
+// query) and memory beyond what the program already uses.
+struct DatabaseReadLimits {
+  int seconds = 15;
+  unsigned long long extra_memory = 1ull << 30;
+};
+
 // support::Failure 3343: "<subject> ist <verdict> (<why>)."
 [[noreturn]] void ThrowDamaged(const std::string& subject, const std::string& verdict,
                                const std::string& why);

@@ -52,6 +52,8 @@ std::string DescriptionOf(ErrorNumber number) {
       return "Operation cancelled";
     case ErrorNumber::UnrecognizedDatabaseFormat:
       return "Unrecognized database format";
+    case ErrorNumber::FileInUse:
+      return "Could not use the file; file already in use";
     case ErrorNumber::TableNotFound:
       return "The table could not be found";
     case ErrorNumber::QueryFailed:

@@ -35,6 +35,7 @@ enum class ErrorNumber : std::int32_t {
   WrongNumberOfArguments = 450,
   OperationCancelled = 32755,
   UnrecognizedDatabaseFormat = 3343,
+  FileInUse = 3045,
   TableNotFound = 3078,
   QueryFailed = 3001,
 };

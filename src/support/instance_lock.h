@@ -1,8 +1,8 @@
 #pragma once
 // One running instance per program folder. The lock is held for the life of the process and released by
 // the system however the process ends, so a crash leaves no stale lock. POSIX: an advisory lock on a
-// file in the folder (or, for a write-protected folder, on one in the temporary folder named after it);
-// Windows: a named mutex of the session named after the folder.
+// file in the folder (or, for a write-protected folder, on one named after it in the user's own runtime
+// folder); Windows: a named mutex of the session named after the folder.
 
 #include <memory>
 #include <string>

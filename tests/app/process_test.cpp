@@ -1,11 +1,12 @@
 // The real program on a real X server (Xvfb): one instance per program folder, failures at start-up,
-// the screenshot hook.
+// the developers' probe of the same program.
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <cstdlib>
 #include <filesystem>
 
@@ -23,19 +24,19 @@ class ProgramProcessTest : public ::testing::Test {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (Xvfb) to show the window on";
     // A program folder of its own: the program finds settings, database and lock beside itself.
-    std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei",
-                               folder_.path() / "fernkartei");
+    for (const char* program : {"fernkartei", "fernkartei-window-probe"})
+      std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / program,
+                                 folder_.path() / program);
     testing::WriteAreaCodeDatabase(folder_ / "vorwahlen.mdb", true);
     folder_.Write("system.ini", "[Fernkartei]\r\nTyp=2\r\nOutput=V N\r\n");
   }
 
-  void Start(QProcess& process, std::initializer_list<std::pair<const char*, QString>> environment) {
+  void Start(QProcess& process, const char* program, const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
-    for (const auto& [name, value] : environment) env.insert(QString::fromLatin1(name), value);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(folder_.path().string()));
-    process.start(QString::fromStdString(folder_ / "fernkartei"), {});
+    process.start(QString::fromStdString(folder_ / program), arguments);
     ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
   }
 
@@ -55,12 +56,12 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
   const std::string settings = folder_.Read("system.ini");
   QProcess first;
   first.setReadChannel(QProcess::StandardError);
-  Start(first, {{"FERNKARTEI_STARTUP_TIMING", "1"}});
+  Start(first, "fernkartei-window-probe", {"--startup-timing"});
   QByteArray first_output;
   ASSERT_TRUE(WaitUntilShown(first, first_output)) << first_output.toStdString();
 
   QProcess second;
-  Start(second, {{"FERNKARTEI_AUTO_CONFIRM", "1"}});
+  Start(second, "fernkartei", {"--auto-confirm"});
   ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
   const QString said = QString::fromUtf8(second.readAllStandardError());
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -79,7 +80,7 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
   // The lock goes with its process: the next start runs, here just long enough to take a picture.
   QProcess third;
   const QString picture = QString::fromStdString(folder_ / "fenster.png");
-  Start(third, {{"FERNKARTEI_SCREENSHOT", picture}});
+  Start(third, "fernkartei-window-probe", {"--screenshot", picture});
   ASSERT_TRUE(third.waitForFinished(kTimeoutMs));
   EXPECT_EQ(third.exitCode(), 0) << third.readAllStandardError().toStdString();
   EXPECT_GT(std::filesystem::file_size(folder_.path() / "fenster.png"), 1000U);
@@ -88,7 +89,7 @@ TEST_F(ProgramProcessTest, ASecondStartShowsTheWarningAndEndsWhileTheFirstRuns) 
 TEST_F(ProgramProcessTest, AnAreaCodeFileThatCannotBeOpenedEndsWithStatusOne) {
   folder_.Write("system.ini", "[Fernkartei]\r\nDatabaseName=" + (folder_ / "fehlt.mdb") + "\r\n");
   QProcess program;
-  Start(program, {{"FERNKARTEI_AUTO_CONFIRM", "1"}});
+  Start(program, "fernkartei", {"--auto-confirm"});
   ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 1);

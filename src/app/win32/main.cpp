@@ -13,6 +13,7 @@
 
 #include "app/win32/win32_form.h"
 #include "contacts/contact_sources.h"
+#include "export/source_notes.h"
 #include "support/failure.h"
 #include "support/program_folder.h"
 #include "support/windows/wide_text.h"
@@ -32,11 +33,14 @@ bool AutoConfirmRequested() {
 
 int RunProgram(int show) {
   using namespace fernkartei;
-  // The parts of the program: the native window, and the contact sources of this platform.
+  // The parts of the program: the native window, and the contact sources of this platform, whose notes on
+  // what they passed over are counted for the message after each export.
   app::FormOptions options;
   options.auto_confirm = AutoConfirmRequested();
   options.program_folder = support::ProgramFolder();
-  options.exports = app::ExportProceduresOver(contacts::MakeContactSourceFactory(options.program_folder));
+  exporting::PassedOverTally passed_over;
+  options.exports = app::ExportProceduresOver(
+      contacts::MakeContactSourceFactory(options.program_folder, passed_over.Counting()), &passed_over);
   try {
     app::Win32Form window(options);
     if (!window.Load()) return window.ExitStatus();

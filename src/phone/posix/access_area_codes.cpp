@@ -15,7 +15,7 @@ namespace {
 
 class AccessAreaCodes final : public AreaCodeDatabase {
  public:
-  AccessAreaCodes(const std::string& path, const AccessReadLimits& limits) {
+  AccessAreaCodes(const std::string& path, const DatabaseReadLimits& limits) {
     AccessContents contents = ReadAccessFile(path, kAreaCodeTable, kAreaCodeColumn, limits);
     tables_ = std::move(contents.tables);
     if (contents.column) codes_ = std::move(*contents.column);
@@ -46,7 +46,7 @@ class AccessAreaCodes final : public AreaCodeDatabase {
 }  // namespace
 
 std::unique_ptr<AreaCodeDatabase> OpenAccessAreaCodes(const std::string& path,
-                                                      const AccessReadLimits& limits) {
+                                                      const DatabaseReadLimits& limits) {
   return std::make_unique<AccessAreaCodes>(path, limits);
 }
 

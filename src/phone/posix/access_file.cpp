@@ -144,7 +144,7 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 // Some damaged files send libmdb round a cycle of pages for ever, allocating as it goes.
-void LimitThisProcess(const AccessReadLimits& limits) {
+void LimitThisProcess(const DatabaseReadLimits& limits) {
   const rlim_t cpu = static_cast<rlim_t>(std::max(1, limits.seconds));
   rlimit cpu_limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &cpu_limit);
@@ -162,10 +162,29 @@ void LimitThisProcess(const AccessReadLimits& limits) {
   }
 }
 
-// The child's side: does the work within the limits and sends the answer down the pipe. The exit status
-// tells the parent whether the answer is whole.
+// The answer goes down the pipe behind its length, so that the parent can tell a whole answer from one
+// cut short by a crash without asking for the child's exit status: with SIGCHLD ignored, as some service
+// managers start programs, the system reaps the child and its status is lost.
+constexpr std::size_t kLengthBytes = 8;
+
+bool WriteAll(int fd, std::string_view rest) {
+  while (!rest.empty()) {
+    const ssize_t written = write(fd, rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    rest.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The child's side: does the work within the limits and sends the answer down the pipe.
 [[noreturn]] void AnswerAsChild(const std::function<std::optional<std::string>()>& work, int answer_fd,
-                                const AccessReadLimits& limits) {
+                                const DatabaseReadLimits& limits) {
+  // The limits must end the child whatever signal state the program inherited.
+  signal(SIGXCPU, SIG_DFL);
+  sigset_t all;
+  sigfillset(&all);
+  sigprocmask(SIG_UNBLOCK, &all, nullptr);
   LimitThisProcess(limits);
   // libmdb takes its text encoding from the environment; the core speaks UTF-8 whatever the user set.
   setenv("MDBICONV", "UTF-8", 1);
@@ -175,17 +194,10 @@ void LimitThisProcess(const AccessReadLimits& limits) {
   int status = 3;
   try {
     if (auto answer = work()) {
-      std::string_view rest = *answer;
-      status = 0;
-      while (!rest.empty()) {
-        const ssize_t written = write(answer_fd, rest.data(), rest.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-          status = 4;
-          break;
-        }
-        rest.remove_prefix(static_cast<std::size_t>(written));
-      }
+      std::string length(kLengthBytes, '\0');
+      for (std::size_t i = 0; i < kLengthBytes; ++i)
+        length[i] = static_cast<char>((static_cast<std::uint64_t>(answer->size()) >> (8 * i)) & 0xFF);
+      status = WriteAll(answer_fd, length) && WriteAll(answer_fd, *answer) ? 0 : 4;
     }
   } catch (...) {
     status = 5;
@@ -195,8 +207,8 @@ void LimitThisProcess(const AccessReadLimits& limits) {
 }
 
 // The parent's side: reads the answer until the child closes the pipe or the wall-clock limit ends it,
-// then collects the child. Nothing unless the child ended well.
-std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const AccessReadLimits& limits) {
+// then collects the child. Nothing unless the whole answer arrived.
+std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const DatabaseReadLimits& limits) {
   std::string answer;
   char chunk[65536];
   bool timed_out = false;
@@ -220,17 +232,21 @@ std::optional<std::string> CollectChild(pid_t pid, int answer_fd, const AccessRe
   }
   close(answer_fd);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return std::nullopt;
+  // Fails at once (ECHILD) when the system has reaped the child already; the answer tells enough.
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  if (timed_out || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  if (timed_out || answer.size() < kLengthBytes) return std::nullopt;
+  std::uint64_t length = 0;
+  for (std::size_t i = 0; i < kLengthBytes; ++i)
+    length |= static_cast<std::uint64_t>(static_cast<unsigned char>(answer[i])) << (8 * i);
+  if (length != answer.size() - kLengthBytes) return std::nullopt;
+  answer.erase(0, kLengthBytes);
   return answer;
 }
-
 // Runs work in a child process so that a crash inside it cannot take the program down. The child
 // answers through a pipe; a child that dies or fails gives nothing.
 std::optional<std::string> RunIsolated(const std::function<std::optional<std::string>()>& work,
-                                       const AccessReadLimits& limits) {
+                                       const DatabaseReadLimits& limits) {
   int fds[2];
   // Close-on-exec: a program started meanwhile by another thread must not hold the pipe open.
   if (pipe2(fds, O_CLOEXEC) != 0) return work();
@@ -268,7 +284,7 @@ void CheckAccessFileLayout(const std::string& path) {
 }
 
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
-                              const AccessReadLimits& limits) {
+                              const DatabaseReadLimits& limits) {
   CheckAccessFileLayout(path);
   const auto answer = RunIsolated([&] { return ReadWithLibmdb(path, table, column); }, limits);
   if (!answer) Damaged(path, "Tabellen nicht lesbar");

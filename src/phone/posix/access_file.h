@@ -24,6 +24,6 @@ void CheckAccessFileLayout(const std::string& path);
 // Lists the tables and reads one text column. Table and column names are compared without regard to
 // ASCII case, as Access does. Throws support::Failure for a missing, unreadable or damaged file.
 AccessContents ReadAccessFile(const std::string& path, const std::string& table, const std::string& column,
-                              const AccessReadLimits& limits = {});
+                              const DatabaseReadLimits& limits = {});
 
 }  // namespace fernkartei::phone

@@ -121,7 +121,7 @@ class AdoAreaCodes final : public AreaCodeDatabase {
 }  // namespace
 
 // Read in process: the provider, not the program, parses the file.
-std::unique_ptr<AreaCodeDatabase> OpenAccessAreaCodes(const std::string& path, const AccessReadLimits&) {
+std::unique_ptr<AreaCodeDatabase> OpenAccessAreaCodes(const std::string& path, const DatabaseReadLimits&) {
   return std::make_unique<AdoAreaCodes>(path);
 }
 

@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <utility>
 
 #include "support/file_helpers.h"
+#include "support/posix/private_folder.h"
 
 namespace fernkartei::support {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 enum class LockResult { Taken, HeldElsewhere, Unavailable };
 
 LockResult TryLock(const std::string& path, int& descriptor) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) return LockResult::Unavailable;
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
     descriptor = fd;
@@ -42,13 +42,11 @@ bool InstanceLock::HeldElsewhere() {
   if (held_) return false;
   int descriptor = -1;
   LockResult result = TryLock(Add_Backslash(program_folder_) + ".fernkartei.lock", descriptor);
-  // A write-protected program folder: lock a file in the temporary folder named after it instead.
+  // A write-protected program folder: lock a file named after it in the user's own runtime folder
+  // instead. In the shared temporary folder another user could hold that lock, or remove it.
   if (result == LockResult::Unavailable) {
-    std::error_code error;
-    const auto temporary = std::filesystem::temp_directory_path(error);
-    if (!error) {
-      const auto fallback = temporary / ("fernkartei-" + PathKey(program_folder_) + ".lock");
-      result = TryLock(fallback.string(), descriptor);
+    if (const std::string runtime = PrivateRuntimeFolder(); !runtime.empty()) {
+      result = TryLock(runtime + "/fernkartei-" + PathKey(program_folder_) + ".lock", descriptor);
     }
   }
   if (result == LockResult::Taken) held_.reset(new Held{descriptor});
