@@ -342,7 +342,9 @@ std::string Win32Form::Text(TextBox box) const {
 }
 
 void Win32Form::SetText(TextBox box, const std::string& text) {
-  SetWindowTextW(box == TextBox::Text1 ? text1_ : text2_, WideFromUtf8(text).c_str());
+  // A single-line box keeps a pasted text's first line itself; text set here ends there too.
+  const std::string first_line = text.substr(0, text.find_first_of("\r\n"));
+  SetWindowTextW(box == TextBox::Text1 ? text1_ : text2_, WideFromUtf8(first_line).c_str());
 }
 
 bool Win32Form::OptionValue(int index) const {
