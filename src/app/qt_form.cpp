@@ -19,13 +19,11 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "app/form1_layout.h"
 #include "app/single_line_validator.h"
 #include "app/vcard_location_dialog.h"
-#include "support/file_helpers.h"
 #include "support/process_state.h"
 
 namespace fernkartei::app {
@@ -37,41 +35,32 @@ constexpr qreal kPreferredPointSize = 8.0;
 constexpr qreal kSmallestPointSize = 7.0;
 // Steps of the progress bar's display; Min, Max and Value themselves stay single-precision numbers.
 constexpr int kProgressResolution = 1000;
-// At most one immediate repaint of the progress bar per frame: an export of thousands of contacts moves
-// the bar eight times per contact, and painting each step would cost more than the export.
-constexpr qint64 kProgressRepaintMs = 16;
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Message boxes show CR LF as one line break.
-QString DisplayText(const std::string& text) {
-  QString shown = ToQString(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return shown;
-}
-
-Qt::CursorShape CursorFor(int code) {
-  switch (code) {
-    case 2:
+Qt::CursorShape CursorFor(PointerShape shape) {
+  switch (shape) {
+    case PointerShape::Cross:
       return Qt::CrossCursor;
-    case 3:
+    case PointerShape::IBeam:
       return Qt::IBeamCursor;
-    case 11:
+    case PointerShape::Hourglass:
       return Qt::WaitCursor;
-    case 12:
+    case PointerShape::NoDrop:
       return Qt::ForbiddenCursor;
-    case 13:
+    case PointerShape::ArrowHourglass:
       return Qt::BusyCursor;
-    case 15:
+    case PointerShape::SizeAll:
       return Qt::SizeAllCursor;
-    case 99:
+    case PointerShape::Hand:
       return Qt::PointingHandCursor;
-    default:
-      return Qt::ArrowCursor;
+    case PointerShape::Default:
+    case PointerShape::Arrow:
+      break;
   }
+  return Qt::ArrowCursor;
 }
 
 // How wide a control must be to show its caption whole.
@@ -91,17 +80,11 @@ int NeededWidth(const QWidget* widget) {
 
 }  // namespace
 
-QtForm::QtForm(QtFormOptions options)
-    : options_(std::move(options)),
-      twips_per_pixel_x_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
-                                                                  : static_cast<float>(logicalDpiX()))),
-      twips_per_pixel_y_(TwipsPerPixel(options_.dots_per_inch > 0 ? options_.dots_per_inch
-                                                                  : static_cast<float>(logicalDpiY()))),
-      form_(*this, options_.exports, options_.program_folder) {
+QtForm::QtForm(QtFormOptions options) : FormWindow(std::move(options)) {
+  UseDotsPerInch(static_cast<float>(logicalDpiX()), static_cast<float>(logicalDpiY()));
   setObjectName(QStringLiteral("Form1"));
   CreateControls();
-  resize(TwipsToPixels(kClientWidthTwips, kTwipsPerInch / twips_per_pixel_x_),
-         TwipsToPixels(kClientHeightTwips, kTwipsPerInch / twips_per_pixel_y_));
+  resize(TwipsToPixels(kClientWidthTwips, DotsPerInchX()), TwipsToPixels(kClientHeightTwips, DotsPerInchY()));
   FitFont();
 }
 
@@ -110,8 +93,8 @@ QtForm::~QtForm() {
 }
 
 void QtForm::CreateControls() {
-  const float dpi_x = kTwipsPerInch / twips_per_pixel_x_;
-  const float dpi_y = kTwipsPerInch / twips_per_pixel_y_;
+  const float dpi_x = DotsPerInchX();
+  const float dpi_y = DotsPerInchY();
   options_group_ = new QButtonGroup(this);
   options_group_->setExclusive(true);
 
@@ -143,9 +126,7 @@ QWidget* QtForm::CreateControl(const ControlLayout& control) {
     }
     case ControlKind::PushButton: {
       auto* button = new QPushButton(caption, this);
-      connect(button, &QPushButton::clicked, this, [this] {
-        if (!ended_) RunEventHandler(*this, [this] { form_.Command1_Click(); });
-      });
+      connect(button, &QPushButton::clicked, this, [this] { StartClicked(); });
       return button;
     }
     case ControlKind::ProgressBar:
@@ -153,13 +134,6 @@ QWidget* QtForm::CreateControl(const ControlLayout& control) {
       progress_bar_->setTextVisible(false);
       progress_bar_->setRange(0, kProgressResolution);
       progress_bar_->setValue(0);
-      progress_ = {0,
-                   100,
-                   0,
-                   static_cast<float>(control.left),
-                   static_cast<float>(control.top),
-                   static_cast<float>(control.width),
-                   static_cast<float>(control.height)};
       return progress_bar_;
     case ControlKind::OptionButton: {
       auto* option = new QRadioButton(caption, this);
@@ -208,7 +182,7 @@ void QtForm::FitFont() {
   }
   // Option buttons are lower (13 pixels at 96 dpi) than their indicator in most styles: they may grow to
   // the distance between two of them, centred on their place, so no indicator or letter is clipped.
-  const int pitch = TwipsToPixels(kOptionPitchTwips, kTwipsPerInch / twips_per_pixel_y_);
+  const int pitch = TwipsToPixels(kOptionPitchTwips, DotsPerInchY());
   for (QRadioButton* option : option1_) {
     const int wanted = std::min(pitch, option->sizeHint().height());
     if (wanted > option->height()) {
@@ -218,57 +192,26 @@ void QtForm::FitFont() {
   }
 }
 
-bool QtForm::Load() {
-  RunEventHandler(*this, [this] { form_.Form_Load(); });
-  return !ended_;
-}
-
 void QtForm::ClearOptionSelection() {
   options_group_->setExclusive(false);
   for (QRadioButton* option : option1_) option->setChecked(false);
   options_group_->setExclusive(true);
 }
 
-void QtForm::MsgBox(const std::string& text, exporting::MessageIcon icon) {
-  if (options_.message_observer) options_.message_observer(text, icon);
+void QtForm::ShowMessageBox(const std::string& text, exporting::MessageIcon icon) {
   QMessageBox box(icon == exporting::MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  ToQString(support::App_Title), DisplayText(text), QMessageBox::Ok,
+                  ToQString(support::App_Title), ToQString(WithPlainLineBreaks(text)), QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   box.setTextFormat(Qt::PlainText);
-  if (options_.auto_confirm) {
-    std::fprintf(stderr, "%s: %s\n", support::App_Title.c_str(), DisplayText(text).toUtf8().constData());
-    std::fflush(stderr);
-    QTimer::singleShot(0, &box, &QMessageBox::accept);
-  }
   box.exec();
 }
 
-bool QtForm::AnotherInstanceRunning() {
-  if (!instance_lock_) instance_lock_ = std::make_unique<support::InstanceLock>(options_.program_folder);
-  return instance_lock_->HeldElsewhere();
-}
-
-void QtForm::EndProcess(int exit_status) {
-  if (ended_) return;
-  ended_ = true;
-  exit_status_ = exit_status;
-  hide();
-  if (options_.end_process) {
-    options_.end_process(exit_status);
-  } else {
-    QCoreApplication::exit(exit_status);
-  }
+void QtForm::LeaveEventLoop(int exit_status) {
+  QCoreApplication::exit(exit_status);
 }
 
 void QtForm::SetCaption(const std::string& caption) {
   setWindowTitle(ToQString(caption));
-}
-
-float QtForm::ScaleWidth() const {
-  return static_cast<float>(width()) * twips_per_pixel_x_;
-}
-float QtForm::ScaleHeight() const {
-  return static_cast<float>(height()) * twips_per_pixel_y_;
 }
 
 QLineEdit* QtForm::TextBoxWidget(TextBox box) const {
@@ -292,120 +235,48 @@ void QtForm::SelectOption(int index) {
   option1_[static_cast<std::size_t>(index)]->setChecked(true);
 }
 
-float QtForm::Progress(ProgressProperty property) const {
-  switch (property) {
-    case ProgressProperty::Min:
-      return progress_.min;
-    case ProgressProperty::Max:
-      return progress_.max;
-    case ProgressProperty::Value:
-      return progress_.value;
-    case ProgressProperty::Left:
-      return progress_.left;
-    case ProgressProperty::Top:
-      return progress_.top;
-    case ProgressProperty::Width:
-      return progress_.width;
-    case ProgressProperty::Height:
-      return progress_.height;
-  }
-  return 0;
-}
-
-void QtForm::SetProgress(ProgressProperty property, float value) {
-  switch (property) {
-    case ProgressProperty::Min:
-      progress_.min = value;
-      break;
-    case ProgressProperty::Max:
-      progress_.max = value;
-      break;
-    case ProgressProperty::Value:
-      progress_.value = value;
-      break;
-    case ProgressProperty::Left:
-      progress_.left = value;
-      break;
-    case ProgressProperty::Top:
-      progress_.top = value;
-      break;
-    case ProgressProperty::Width:
-      progress_.width = value;
-      break;
-    case ProgressProperty::Height:
-      progress_.height = value;
-      break;
-  }
-  if (property == ProgressProperty::Min || property == ProgressProperty::Max ||
-      property == ProgressProperty::Value) {
-    ShowProgressValue();
-  } else {
-    PlaceProgressBar();
-  }
-}
-
 void QtForm::PlaceProgressBar() {
-  const float dpi_x = kTwipsPerInch / twips_per_pixel_x_;
-  const float dpi_y = kTwipsPerInch / twips_per_pixel_y_;
-  progress_bar_->setGeometry(TwipsToPixels(progress_.left, dpi_x), TwipsToPixels(progress_.top, dpi_y),
-                             std::max(0, TwipsToPixels(progress_.width, dpi_x)),
-                             std::max(0, TwipsToPixels(progress_.height, dpi_y)));
+  const ProgressBarProperties& bar = progress_bar();
+  progress_bar_->setGeometry(TwipsToPixels(bar.Get(ProgressProperty::Left), DotsPerInchX()),
+                             TwipsToPixels(bar.Get(ProgressProperty::Top), DotsPerInchY()),
+                             std::max(0, TwipsToPixels(bar.Get(ProgressProperty::Width), DotsPerInchX())),
+                             std::max(0, TwipsToPixels(bar.Get(ProgressProperty::Height), DotsPerInchY())));
 }
 
-void QtForm::ShowProgressValue() {
-  const float span = progress_.max - progress_.min;
-  float share = span > 0 ? (progress_.value - progress_.min) / span : 0.0F;
-  if (!std::isfinite(share)) share = 0;
-  share = std::clamp(share, 0.0F, 1.0F);
+void QtForm::ShowProgressShare(float share, bool paint_now) {
   progress_bar_->setValue(static_cast<int>(std::lround(share * kProgressResolution)));
-  // An export runs on this thread without returning to the event loop: the bar paints itself now, as
-  // often as the eye can follow, and user input waits until the run is over.
-  if (progress_bar_->isVisible() &&
-      (!last_progress_repaint_.isValid() || last_progress_repaint_.elapsed() >= kProgressRepaintMs)) {
-    progress_bar_->repaint();
-    last_progress_repaint_.start();
-  }
+  // An export runs on this thread without returning to the event loop: the bar paints itself now, and
+  // user input waits until the run is over.
+  if (paint_now && progress_bar_->isVisible()) progress_bar_->repaint();
 }
 
-std::optional<std::string> QtForm::PickContactsFolder() {
-  if (options_.folder_picker) return options_.folder_picker();
+std::optional<std::string> QtForm::ShowFolderDialog() {
   VCardLocationDialog dialog(isVisible() ? this : nullptr);
   if (dialog.exec() != QDialog::Accepted || dialog.Chosen().isEmpty()) return std::nullopt;
   return QDir::toNativeSeparators(dialog.Chosen()).toStdString();
 }
 
-void QtForm::SetMousePointer(int code) {
-  mouse_pointer_ = code;
-  if (code == support::kDefaultPointer) {
+void QtForm::ShowPointer(PointerShape shape) {
+  if (shape == PointerShape::Default) {
     if (override_cursor_set_) QGuiApplication::restoreOverrideCursor();
     override_cursor_set_ = false;
     return;
   }
   if (override_cursor_set_) {
-    QGuiApplication::changeOverrideCursor(QCursor(CursorFor(code)));
+    QGuiApplication::changeOverrideCursor(QCursor(CursorFor(shape)));
   } else {
-    QGuiApplication::setOverrideCursor(QCursor(CursorFor(code)));
+    QGuiApplication::setOverrideCursor(QCursor(CursorFor(shape)));
     override_cursor_set_ = true;
   }
 }
 
 void QtForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (!ended_) RunEventHandler(*this, [this] { form_.Form_Resize(); });
+  Resized();
 }
 
 void QtForm::closeEvent(QCloseEvent* event) {
-  if (ended_) {
-    event->accept();
-    return;
-  }
-  std::int16_t cancel = kFalse;
-  RunEventHandler(*this, [this, &cancel] { form_.Form_Unload(cancel); });
-  if (cancel != kFalse && !ended_) {
-    event->ignore();
-  } else {
-    event->accept();
-  }
+  event->setAccepted(CloseRequested());
 }
 
 void QtForm::paintEvent(QPaintEvent* event) {
