@@ -35,7 +35,7 @@ struct FakeUserInterface : app::UserInterface {
   }
   float Progress(app::ProgressProperty property) const override { return progress[Slot(property)]; }
   void SetProgress(app::ProgressProperty property, float value) override { progress[Slot(property)] = value; }
-  std::optional<std::string> PickContactsFolder() override { return std::nullopt; }
+  std::optional<std::string> PickContactsFolder() override { return picked; }
   int MousePointer() const override { return pointer; }
   void SetMousePointer(int code) override { pointer = code; }
 
@@ -50,6 +50,7 @@ struct FakeUserInterface : app::UserInterface {
   std::array<bool, app::kOptionCount> options{true, false, false, false};  // index 0 at creation
   std::array<float, 7> progress{0, 100, 0, 0, 1920, 5715, 255};            // Min .. Height
   int pointer = 0;
+  std::optional<std::string> picked;  // what the folder dialog gives
 };
 
 }  // namespace fernkartei::testing

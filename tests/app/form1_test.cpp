@@ -1,13 +1,20 @@
+// Form1's handlers and what every toolkit's window shares, against the fake user interface.
+
 #include "app/form1.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <new>
 #include <stdexcept>
 
+#include "app/form1_layout.h"
+#include "app/progress_bar_properties.h"
+#include "contacts/vcard_source.h"
 #include "fake_user_interface.h"
 #include "fixtures/program_folder.h"
 #include "support/failure.h"
+#include "support/settings.h"
 
 namespace fernkartei::app {
 namespace {
@@ -38,9 +45,9 @@ class Form1Test : public ::testing::Test {
     return procedures;
   }
   // Form_Load as the program runs it: from a fresh process.
-  void Load(FakeUserInterface& ui) {
+  void Load(FakeUserInterface& ui, ExportProcedures procedures = {}) {
     testing::ClearProcessState();
-    form.emplace(ui, Recording(), program.path().string());
+    form.emplace(ui, procedures[0] ? procedures : Recording(), program.path().string());
     RunEventHandler(ui, [&] { form->Form_Load(); });
   }
 
@@ -60,8 +67,9 @@ TEST_F(Form1Test, StartUpShowsTheSettingsAndWritesNothing) {
     std::string text1, text2;
     std::optional<bool> table;  // nothing: start-up ends
   };
-  // A copy: on Windows the ADO double keeps its journal beside the file it opens.
-  const std::string access = program.Write(
+  // A copy outside the program folder: on Windows the ADO double keeps its journal beside the file.
+  const testing::TempFolder elsewhere;
+  const std::string access = elsewhere.Write(
       "access.mdb", testing::ReadFile(std::string(FERNKARTEI_TEST_DATA) + "/access/testV2000.mdb"));
   const Case cases[] = {
       {"", 0, "I (V) N", "11,12,15", true},
@@ -111,7 +119,6 @@ TEST_F(Form1Test, ASecondInstanceShowsTheWarningAndEndsBeforeTouchingAnything) {
 TEST_F(Form1Test, ResizeKeepsTheBarAlongTheBottomWithoutClamping) {
   const std::array<float, 4> cases[] = {// width, height, bar height, top
                                         {5775, 2205, 255, 1950},
-                                        {0, 0, 255, -255},
                                         {100, 200, 255, -55},
                                         {4321.5F, 1000.25F, 300, 700.25F}};
   for (const auto& [width, height, bar_height, top] : cases) {
@@ -171,6 +178,46 @@ TEST_F(Form1Test, NoSelectedOptionStoresTheTextsButNotTheFormat) {
   EXPECT_EQ(program.Settings(), "[Fernkartei]\r\nTyp=1\r\nOutput=N\r\nTeilnehmer=7\r\n");
 }
 
+// The window's own export procedures, each into its file in the profile, the folder picked in the dialog;
+// then one more message names what a run passed over.
+TEST_F(Form1Test, EachOptionExportsItsFormatAndTellsWhatWasPassedOver) {
+  const std::string example = std::string(FERNKARTEI_SOURCE_DIR) + "/tests/export/golden/worked-example";
+  const testing::ScopedEnvironment profile("USERPROFILE", program.path().string().c_str());
+  std::filesystem::create_directories(program.path() / "documents");
+  exporting::PassedOverTally tally;
+  const auto procedures = ExportProceduresOver(
+      [&](const std::string&, const exporting::FolderPicker& pick) {
+        return std::make_unique<contacts::VCardSource>(program.path().string(), pick, tally.Counting());
+      },
+      &tally);
+  program.WriteSettings("DatabaseName=" + testing::kShippedDatabase + "\r\n");
+  ui.picked = example;
+  Load(ui, procedures);
+  for (const auto& traits : exporting::kExportFormats) {
+    ui.messages.clear();
+    ui.SelectOption(static_cast<int>(traits.format));
+    form->Command1_Click();
+    const auto written = program.path() / "documents" / traits.file_name;
+    EXPECT_EQ(testing::ReadFile(written), testing::ReadFile(example + "/" + traits.file_name));
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].text, "Fertig, 1 Adressen exportiert in \r\n" + written.string());
+  }
+  EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", ""), example);
+
+  program.Write("a.vcf",
+                "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Muster;Erika;;;\r\nTEL;CELL:1\r\nTEL;CELL:2\r\n"
+                "TEL;CELL:3\r\nEND:VCARD\r\nEND:VCARD\r\n");
+  ui.picked = program / "a.vcf";
+  ui.messages.clear();
+  form->Command1_Click();
+  ASSERT_EQ(ui.messages.size(), 2U);
+  EXPECT_EQ(ui.messages[1].text,
+            "Beim Lesen der Kontakte übergangen: 0 Dateien, 1 Karte, 1 Rufnummer.\r\n" + (program / "a.vcf") +
+                ": Karte ab Zeile 1 (Muster, Erika): Nummer \"3\" (CELL) nicht exportiert: die passenden "
+                "Telefonfelder und OtherTelephoneNumber sind schon belegt\r\n" +
+                (program / "a.vcf") + ": Zeile 8: END:VCARD ohne BEGIN:VCARD übergangen");
+}
+
 TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[] {}, ""},
@@ -189,14 +236,38 @@ TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
     EXPECT_TRUE(ui.messages.empty() || ui.messages[0].icon == exporting::MessageIcon::Stop);
     EXPECT_EQ(ui.ended_with, message.empty() ? std::nullopt : std::optional<int>(1));
   }
-}
-
-// The bar, the pointer and the messages the window passes through are seen in the real window's export;
-// the icon is not.
-TEST(Form1SurroundingsTest, MessagesKeepTheirIcon) {
+  // What an export shows passes through the window with its icon.
   FakeUserInterface ui;
   Form1(ui, {}, "").ShowMessage("Bitte einen Kontakte-Ordner auswählen", exporting::MessageIcon::Stop);
   EXPECT_EQ(ui.messages.at(0).icon, exporting::MessageIcon::Stop);
+}
+
+TEST(WindowFiguresTest, PixelsOfTwipsAndTheFilledShareOfTheBar) {
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  const std::array<float, 3> pixels[] = {
+      // twips, dpi, pixels: nearest, halves away from zero
+      {5775, 96, 385},  {7.5F, 96, 1}, {7.4F, 96, 0},      {-7.5F, 96, -1}, {1950, 120, 163},
+      {5775, 144, 578}, {kNaN, 96, 0}, {kInfinity, 96, 0}, {255, 0, 0},     {255, -96, 0}};
+  for (const auto& [twips, dpi, expected] : pixels) EXPECT_EQ(TwipsToPixels(twips, dpi), expected) << twips;
+  // Far beyond any screen the result pins instead of overflowing.
+  EXPECT_GT(TwipsToPixels(3e38F, 96), 1'000'000'000);
+  EXPECT_LT(TwipsToPixels(-3e38F, 96), -1'000'000'000);
+
+  const std::array<float, 4> shares[] = {
+      // min, max, value, share
+      {1, 100, 50.5F, 0.5F}, {1, 100, 250, 1}, {1, 100, 0, 0}, {5, 5, 5, 0}, {9, 1, 5, 0}, {1, 100, kNaN, 0}};
+  for (const auto& [min, max, value, share] : shares) {
+    ProgressBarProperties bar;
+    for (const auto& [property, set] : {std::pair{P::Min, min}, {P::Max, max}, {P::Value, value}})
+      bar.Set(property, set);
+    EXPECT_EQ(bar.FilledShare(), share) << min << " " << max << " " << value;
+  }
+  // Kept exactly as set, each in its own place.
+  ProgressBarProperties bar;
+  for (int property = 0; property < 7; ++property) bar.Set(static_cast<P>(property), property + 0.5F);
+  for (int property = 0; property < 7; ++property)
+    EXPECT_EQ(bar.Get(static_cast<P>(property)), property + 0.5F);
 }
 
 }  // namespace
