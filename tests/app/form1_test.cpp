@@ -88,9 +88,8 @@ TEST_F(Form1Test, StartUpShowsTheSettingsAndWritesNothing) {
     EXPECT_EQ(support::INI_Path, program / "system.ini");
     EXPECT_EQ(fresh.options[static_cast<std::size_t>(c.selected)], true);
     EXPECT_EQ(fresh.texts, (std::array<std::string, 2>{c.text1, c.text2}));
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Min)], 1);
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Max)], 100);
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Value)], 1);
+    EXPECT_EQ(std::vector(fresh.progress.begin(), fresh.progress.begin() + 3),
+              (std::vector<float>{1, 100, 1}));
     EXPECT_EQ(phone::Area_Table_Exists, c.table.value_or(false));
     EXPECT_EQ(phone::DB_Connection == nullptr, !c.table);
     EXPECT_EQ(fresh.ended_with, c.table ? std::nullopt : std::optional<int>(1));

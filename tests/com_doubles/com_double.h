@@ -36,9 +36,9 @@ inline std::wstring Wide(const std::string& text) {
 }
 
 inline std::wstring EnvironmentValue(const wchar_t* name) {
-  wchar_t value[MAX_PATH * 2];
-  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH * 2);
-  return length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
+  std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+  value.resize(GetEnvironmentVariableW(name, value.data(), value.size()));
+  return value;
 }
 
 // The lines of a UTF-8 text file without their line ends.
@@ -270,27 +270,21 @@ struct ServerClass {
 };
 const std::vector<ServerClass>& ServerClasses();
 
-// Lives as long as the DLL.
-class Factory final : public IClassFactory {
+class Factory final : public Counted<IClassFactory> {
  public:
-  explicit Factory(const ServerClass& server_class) : server_class(server_class) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-    return *out == nullptr ? E_NOINTERFACE : S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  explicit Factory(const ServerClass& server_class) : server_class_(server_class) {}
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     *out = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    IDispatch* object = server_class.create();
+    IDispatch* object = server_class_.create();
     const HRESULT result = object->QueryInterface(iid, out);
     object->Release();
     return result;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
-  const ServerClass& server_class;
+ private:
+  const ServerClass& server_class_;
 };
 
 inline bool SetRegistryText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
@@ -303,11 +297,14 @@ inline bool SetRegistryText(const std::wstring& key, const wchar_t* name, const 
 extern "C" {
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  using fernkartei::doubles::ServerClasses;
-  static std::vector<fernkartei::doubles::Factory> factories(ServerClasses().begin(), ServerClasses().end());
-  for (auto& factory : factories)
-    if (IsEqualCLSID(clsid, factory.server_class.clsid)) return factory.QueryInterface(iid, out);
   *out = nullptr;
+  for (const auto& server_class : fernkartei::doubles::ServerClasses()) {
+    if (!IsEqualCLSID(clsid, server_class.clsid)) continue;
+    auto* factory = new fernkartei::doubles::Factory(server_class);
+    const HRESULT result = factory->QueryInterface(iid, out);
+    factory->Release();
+    return result;
+  }
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -23,23 +23,16 @@ namespace {
 constexpr long kContactClass = 40;
 constexpr long kDistributionListClass = 69;
 
-// The members of each item class with their ids. A distribution list reuses ids the contact gives other
-// members, as the interfaces of different classes may: an id carried over from one class to the other
-// would read the wrong member.
-const std::map<long, std::vector<std::pair<std::wstring, DISPID>>> kMembersByClass = {
+// The members of each item class, with 0x100 plus their place as their id. A distribution list reuses ids
+// the contact gives other members (MemberCount has MobileTelephoneNumber's), as the interfaces of
+// different classes may: an id carried over from one class to the other would read the wrong member.
+const std::map<long, std::vector<std::wstring>> kMembersByClass = {
     {kContactClass,
-     {{L"LastNameAndFirstName", 0x100},
-      {L"FirstName", 0x101},
-      {L"LastName", 0x102},
-      {L"PrimaryTelephoneNumber", 0x103},
-      {L"BusinessTelephoneNumber", 0x104},
-      {L"Business2TelephoneNumber", 0x105},
-      {L"HomeTelephoneNumber", 0x106},
-      {L"Home2TelephoneNumber", 0x107},
-      {L"MobileTelephoneNumber", 0x108},
-      {L"CompanyMainTelephoneNumber", 0x109},
-      {L"OtherTelephoneNumber", 0x10A}}},
-    {kDistributionListClass, {{L"DLName", 0x100}, {L"MemberCount", 0x108}}},
+     {L"LastNameAndFirstName", L"FirstName", L"LastName", L"PrimaryTelephoneNumber",
+      L"BusinessTelephoneNumber", L"Business2TelephoneNumber", L"HomeTelephoneNumber",
+      L"Home2TelephoneNumber", L"MobileTelephoneNumber", L"CompanyMainTelephoneNumber",
+      L"OtherTelephoneNumber"}},
+    {kDistributionListClass, {L"DLName", L"", L"", L"", L"", L"", L"", L"", L"MemberCount"}},
 };
 
 struct Item {
@@ -104,12 +97,15 @@ Scenario Read(const std::wstring& path) {
 IDispatch* NewItem(const std::shared_ptr<Session>& session, const Item& item) {
   auto* object = new Object(session, L"Item");
   object->Add(L"Class", Constant(item.item_class), 0xF00A);
-  for (const auto& [name, id] : kMembersByClass.at(item.item_class)) {
+  const std::vector<std::wstring>& members = kMembersByClass.at(item.item_class);
+  for (DISPID place = 0; place < static_cast<DISPID>(members.size()); ++place) {
+    const std::wstring& name = members[place];
+    if (name.empty()) continue;
     const auto found = item.properties.find(name);
     Member value = Constant(found == item.properties.end() ? std::wstring() : found->second);
     if (item.failing.count(name) != 0)
       value = [](Call& call) { return call.Raise(L"Die Eigenschaft ist nicht verfügbar."); };
-    object->Add(name, value, id);
+    object->Add(name, value, 0x100 + place);
   }
   return object;
 }
