@@ -1,6 +1,6 @@
 // The Qt window on the offscreen platform: what Qt makes of Form1 (its controls where the layout puts
 // them, captions whole at each resolution, the tab order, the option group, single-line text boxes, the
-// bar and the pointer) and the events it hands to the handlers.
+// bar and the pointer), the events it hands to the handlers, and its folder dialog.
 
 #include "app/qt_form.h"
 
@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include "app/form1_layout.h"
+#include "app/vcard_location_dialog.h"
 #include "fixtures/program_folder.h"
 
 namespace fernkartei::app {
@@ -133,7 +135,8 @@ TEST_F(QtFormTest, TabOrderOptionsTextBoxesBarAndPointer) {
   window.SetProgress(ProgressProperty::Value, 50.5F);
   EXPECT_EQ(Control<QProgressBar>(window, "ProgressBar1")->value(), 500);
   window.resize(600, 300);
-  QTRY_COMPARE(Control<QProgressBar>(window, "ProgressBar1")->geometry(), QRect(0, 283, 600, 17));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.size() == QSize(600, 300); }));
+  EXPECT_EQ(Control<QProgressBar>(window, "ProgressBar1")->geometry(), QRect(0, 283, 600, 17));
 
   for (int twice = 0; twice < 2; ++twice) window.SetMousePointer(11);
   ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
@@ -179,6 +182,43 @@ TEST_F(QtFormTest, WhileAnExportHoldsTheThreadTheBarPaintsAndClosingIsRefused) {
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(window.Ended());
   EXPECT_EQ(ends, std::vector<int>{0});
+}
+
+// The folder dialog of the vCard source.
+TEST(VCardLocationDialogTest, TakesAVCardFileOrTheFolderShownButNoInventedName) {
+  testing::TempFolder folder;
+  folder.Write("Kontakte/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");
+  const QString base = QFileInfo(QString::fromStdString(folder.path().string())).canonicalFilePath();
+  struct Case {
+    QString select;
+    bool folder_button;
+    QString chosen;     // empty: the dialog stays open
+    QString directory;  // what it then shows
+  };
+  const Case cases[] = {
+      {base + "/Kontakte/a.vcf", false, base + "/Kontakte/a.vcf", base + "/Kontakte"},
+      {base + "/Kontakte", false, "", base + "/Kontakte"},  // a folder is entered, not taken
+      {base + "/Kontakte/erfunden.vcf", false, "", base + "/Kontakte"},
+      {base + "/Kontakte/erfunden.vcf", true, base + "/Kontakte", base + "/Kontakte"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.select.toStdString());
+    VCardLocationDialog dialog;
+    dialog.setDirectory(base);
+    dialog.selectFile(c.select);
+    if (c.folder_button) {
+      ASSERT_NE(dialog.ChooseFolderButton(), nullptr);
+      dialog.ChooseFolderButton()->click();
+    } else {
+      dialog.accept();
+    }
+    EXPECT_EQ(dialog.Chosen(), c.chosen);
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, !c.chosen.isEmpty());
+    EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(), c.directory);
+  }
+  VCardLocationDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Kontakte-Ordner auswählen");
+  EXPECT_EQ(dialog.labelText(QFileDialog::Reject), "Abbrechen");
 }
 
 }  // namespace
