@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include "app/form1_layout.h"
 #include "app/progress_bar_properties.h"
 #include "contacts/vcard_source.h"
-#include "fake_user_interface.h"
 #include "fixtures/program_folder.h"
 #include "support/failure.h"
 #include "support/settings.h"
@@ -19,8 +20,49 @@
 namespace fernkartei::app {
 namespace {
 
-using testing::FakeUserInterface;
 using P = ProgressProperty;
+
+// A user-interface layer that keeps what the handlers did to it.
+struct FakeUserInterface : UserInterface {
+  struct Message {
+    std::string text;
+    exporting::MessageIcon icon;
+  };
+
+  void MsgBox(const std::string& text, exporting::MessageIcon icon) override {
+    messages.push_back({text, icon});
+  }
+  bool AnotherInstanceRunning() override { return another_instance; }
+  void EndProcess(int exit_status) override { ended_with = exit_status; }
+  void SetCaption(const std::string& text) override { caption = text; }
+  float ScaleWidth() const override { return scale_width; }
+  float ScaleHeight() const override { return scale_height; }
+  std::string Text(TextBox box) const override { return texts[box == TextBox::Text1 ? 0 : 1]; }
+  void SetText(TextBox box, const std::string& text) override { texts[box == TextBox::Text1 ? 0 : 1] = text; }
+  bool OptionValue(int index) const override { return options.at(static_cast<std::size_t>(index)); }
+  void SelectOption(int index) override {
+    options = {};
+    options.at(static_cast<std::size_t>(index)) = true;
+  }
+  float Progress(ProgressProperty property) const override { return progress[Slot(property)]; }
+  void SetProgress(ProgressProperty property, float value) override { progress[Slot(property)] = value; }
+  std::optional<std::string> PickContactsFolder() override { return picked; }
+  int MousePointer() const override { return pointer; }
+  void SetMousePointer(int code) override { pointer = code; }
+
+  static std::size_t Slot(ProgressProperty property) { return static_cast<std::size_t>(property); }
+
+  bool another_instance = false;
+  float scale_width = 5775, scale_height = 2205;
+  std::vector<Message> messages;
+  std::optional<int> ended_with;
+  std::string caption;
+  std::array<std::string, 2> texts{"I (V) N", "I (V) N"};
+  std::array<bool, kOptionCount> options{true, false, false, false};  // index 0 at creation
+  std::array<float, 7> progress{0, 100, 0, 0, 1920, 5715, 255};       // Min .. Height
+  int pointer = 0;
+  std::optional<std::string> picked;  // what the folder dialog gives
+};
 
 struct ExportCall {
   int index;

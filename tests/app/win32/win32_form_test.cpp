@@ -1,26 +1,47 @@
-// Form1's native window in this process, on a virtual X server under Wine: what the Win32 layer makes of
-// the layout, the keyboard, the bar, the cursor and the close button.
+// Form1's native window on a virtual X server under Wine: in this process, what the Win32 layer makes of
+// the layout, the keyboard, the bar, the cursor and the close button; then fernkartei.exe as a user
+// starts it, driven from outside the way a user would: a click on "Start", the message boxes read and
+// confirmed, the window closed. Outlook is the registered double, holding the folders of
+// tests/windows/outlook/folders.txt. (A second start is refused by the instance lock and Form_Load, each
+// tested on its own.)
 
 #include "app/win32/win32_form.h"
 
 #include <commctrl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "fixtures/program_folder.h"
-#include "win32_helpers.h"
+#include "support/windows/wide_text.h"
 
 namespace fernkartei::app {
 namespace {
 
-using testing::ControlOf;
-using testing::TextOf;
+// Wine makes windows only on an X server: without one the window tests skip themselves.
+bool WineHasDisplay() {
+  return GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) > 0;
+}
+
+HWND ControlOf(HWND window, std::string_view name) {
+  for (const ControlLayout& control : kForm1Controls)
+    if (control.object_name == name) return GetDlgItem(window, ControlId(control));
+  return nullptr;
+}
+
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return support::Utf8FromWide(text);
+}
 
 class Win32FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testing::WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
+    if (!WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
     testing::MakeAreaCodeDatabase(program, {"30"});
   }
   FormOptions Options(float dpi = 96) {
@@ -137,6 +158,100 @@ TEST_F(Win32FormTest, WhileAnExportRunsTheBarPaintsTheCursorWaitsAndCloseIsRefus
   SendMessageW(window.handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(ends, std::vector<int>{0});
   EXPECT_FALSE(IsWindowVisible(window.handle()));
+}
+
+using ::testing::StartsWith;
+
+constexpr DWORD kTimeoutMs = 30000;
+
+// One start of the program, ended with the test at the latest.
+struct Started {
+  PROCESS_INFORMATION process{};
+  ~Started() {
+    if (process.hProcess == nullptr) return;
+    TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  DWORD ExitCode() const {
+    DWORD code = 99;
+    if (WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process.hProcess, &code);
+    return code;
+  }
+  // The first visible top-level window of the process with this class and the program's title.
+  HWND WaitForWindow(const wchar_t* window_class) const {
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 50, Sleep(50)) {
+      for (HWND window = nullptr;
+           (window = FindWindowExW(nullptr, window, window_class, L"Fernkartei")) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process.dwProcessId && IsWindowVisible(window)) return window;
+      }
+    }
+    return nullptr;
+  }
+  // The text of the message box the program shows, which is then confirmed.
+  std::string ConfirmMessage() const {
+    const HWND box = WaitForWindow(L"#32770");
+    if (box == nullptr) return "(keine Meldung)";
+    const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+  }
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
+    std::filesystem::copy_file(std::filesystem::path(FERNKARTEI_BIN_DIR) / "fernkartei.exe",
+                               program.path() / "fernkartei.exe");
+    testing::MakeAreaCodeDatabase(program, {"30"});
+    profile.Write("folders.txt", testing::ReadFile(std::string(FERNKARTEI_SOURCE_DIR) +
+                                                   "/tests/windows/outlook/folders.txt"));
+    std::filesystem::create_directories(profile.path() / "documents");
+    SetEnvironmentVariableW(L"USERPROFILE", profile.path().wstring().c_str());
+    SetEnvironmentVariableW(L"FERNKARTEI_OUTLOOK_DOUBLE", (profile.path() / "folders.txt").wstring().c_str());
+  }
+
+  void Start(Started& started) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring command = L"\"" + (program.path() / "fernkartei.exe").wstring() + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               program.path().wstring().c_str(), &startup, &started.process));
+  }
+
+  testing::ProgramFolder program;
+  testing::TempFolder profile;
+};
+
+TEST_F(ProgramTest, StartExportsWhileACloseIsRefusedAndABrokenStartUpEndsWithStatusOne) {
+  program.WriteSettings("Typ=2\r\nOutlook-Ordner=10\r\n");
+  Started first;
+  Start(first);
+  const HWND window = first.WaitForWindow(kForm1WindowClass);
+  ASSERT_NE(window, nullptr);
+
+  SendNotifyMessageW(ControlOf(window, "Command1"), BM_CLICK, 0, 0);
+  // The final message shows while the export still runs: a close request now is refused.
+  ASSERT_NE(first.WaitForWindow(L"#32770"), nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  const std::filesystem::path written = profile.path() / "documents" / "outlook.csv";
+  EXPECT_EQ(first.ConfirmMessage(), "Fertig, 1 Adressen exportiert in \r\n" + written.string());
+  EXPECT_THAT(profile.Read("documents/outlook.csv"),
+              StartsWith("displayName;destination\r\nMuster, Erika (BT);+49 (30) 1234567\r\n"));
+  EXPECT_TRUE(IsWindowVisible(window));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.ExitCode(), 0U);
+
+  // An area-code file that cannot be opened ends start-up with the report and status 1.
+  program.WriteSettings("DatabaseName=" + (program / "fehlt.mdb") + "\r\n");
+  Started broken;
+  Start(broken);
+  EXPECT_THAT(broken.ConfirmMessage(), StartsWith("Laufzeitfehler '"));
+  EXPECT_EQ(broken.ExitCode(), 1U);
 }
 
 }  // namespace
