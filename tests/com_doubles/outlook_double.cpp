@@ -3,7 +3,6 @@
 // journal beside it (scenario + ".log"). The scenario, one directive a line:
 //   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does
 //   quiet                         no journal (for timing)
-//   refuse Items.Sort             that member fails, as Outlook's own errors do
 //   pick 10                       PickFolder gives folder 10; without it the user cancels
 //   fail-enumeration-after 3      the enumeration fails once three items are out
 //   folder 10 2 Kontakte          folder number, DefaultItemType, name (its default property)
@@ -13,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "com_doubles/com_double.h"
@@ -54,7 +54,6 @@ struct Scenario {
   std::size_t fail_enumeration_after = SIZE_MAX;
   long long delay = 0;
   bool quiet = false;
-  std::set<std::wstring> refused;
 };
 
 Scenario Read(const std::wstring& path) {
@@ -79,8 +78,6 @@ Scenario Read(const std::wstring& path) {
     } else if ((word == L"contact" || word == L"distlist") && items != nullptr) {
       items->push_back(
           {word == L"contact" ? kContactClass : kDistributionListClass, {{L"LastName", L""}}, {}});
-    } else if (word == L"refuse" && words >> word) {
-      scenario.refused.insert(word);
     } else if (word == L"quiet") {
       scenario.quiet = true;
     } else if (word == L"delay") {
@@ -154,7 +151,6 @@ IDispatch* NewApplication() {
   auto scenario = std::make_shared<Scenario>(Read(path));
   auto session =
       std::make_shared<Session>(path.empty() || scenario->quiet ? L"" : path + L".log", scenario->delay);
-  session->refused = scenario->refused;
   // Nothing when there is no such folder.
   auto folder_of = [session, scenario](long number) -> IDispatch* {
     for (const Folder& folder : scenario->folders)

@@ -86,9 +86,6 @@ TEST_F(OutlookExport, EndsWithItsMessageAndKeepsTheOldPhonebook) {
       {"", "pick 20\nfolder 20 0 Posteingang\n", "Outlook.Application",
        "Bitte einen Kontakte-Ordner auswählen", MessageIcon::Stop},
       {"", "pick 21\nfolder 21 2 0\n", "Outlook.Application", "", MessageIcon::None},  // default property 0
-      {"10", "refuse Items.Sort\n", "Outlook.Application", kOutlookFailure, MessageIcon::None},
-      {"10", "refuse Items._NewEnum\n", "Outlook.Application", "Es ist ein Fehler aufgetreten",
-       MessageIcon::None},
       {"11", "fail-enumeration-after 3\n", "Outlook.Application", "Es ist ein Fehler aufgetreten",
        MessageIcon::None},
   };
