@@ -192,12 +192,6 @@ void QtForm::FitFont() {
   }
 }
 
-void QtForm::ClearOptionSelection() {
-  options_group_->setExclusive(false);
-  for (QRadioButton* option : option1_) option->setChecked(false);
-  options_group_->setExclusive(true);
-}
-
 void QtForm::ShowMessageBox(const std::string& text, exporting::MessageIcon icon) {
   QMessageBox box(icon == exporting::MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
                   ToQString(support::App_Title), ToQString(WithPlainLineBreaks(text)), QMessageBox::Ok,

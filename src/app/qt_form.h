@@ -27,9 +27,6 @@ class QtForm : public QWidget, public FormWindow {
   explicit QtForm(QtFormOptions options = {});
   ~QtForm() override;
 
-  // Leaves all four options unselected, which the user cannot do; for automation only.
-  void ClearOptionSelection();
-
   void SetCaption(const std::string& caption) override;
   std::string Text(TextBox box) const override;
   void SetText(TextBox box, const std::string& text) override;

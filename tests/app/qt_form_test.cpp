@@ -110,8 +110,6 @@ TEST_F(QtFormTest, TabOrderOptionsTextBoxesBarAndPointer) {
     window.SelectOption(index);
     EXPECT_EQ(CheckedOption(window), index);
   }
-  window.ClearOptionSelection();
-  EXPECT_EQ(CheckedOption(window), -1);
 
   // A paste keeps its first line and the text around it; so does text the window sets.
   auto* box = Control<QLineEdit>(window, "Text2");
