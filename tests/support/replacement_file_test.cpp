@@ -23,10 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using fakes::FailingFileSystem;
 using fakes::FileCall;
-using testing::FailureNumberOf;
-using testing::Number;
 using testing::TempFolder;
 
 constexpr uid_t kNobody = 65534;
@@ -121,8 +118,8 @@ TEST(ReplacementFile, ReplacesRegularFilesAndTheUsersLinksOnlyWhenComplete) {
     const struct stat old = StatOf(target);
     const std::string acl = Attribute(target, kAcl), user = Attribute(target, "user.telefonanlage");
     const std::size_t entries = EntryCount(temp);
-    FailingFileSystem files(call, failure);
-    EXPECT_EQ(FailureNumberOf([&] {
+    fakes::FailingFileSystem files(call, failure);
+    EXPECT_EQ(testing::FailureNumberOf([&] {
                 ReplacementFile file(target, files);
                 file.Open().Write("neu");
                 EXPECT_EQ(StatOf(file.temporary_path()).st_mode & 07777, 0600U);
@@ -131,7 +128,7 @@ TEST(ReplacementFile, ReplacesRegularFilesAndTheUsersLinksOnlyWhenComplete) {
                           type == fs::file_type::not_found ? "" : "alt");
                 file.Commit();
               }),
-              Number(failure));
+              testing::Number(failure));
     const bool created = failure == kReplaced && type == fs::file_type::not_found;
     EXPECT_EQ(EntryCount(temp), entries + (created ? 1 : 0)) << "nothing left behind";
     EXPECT_EQ(fs::symlink_status(target).type(), created ? fs::file_type::regular : type);
