@@ -1,19 +1,68 @@
+// Form1's handlers and what every toolkit's window shares, against the fake user interface.
+
 #include "app/form1.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
-#include "fake_user_interface.h"
+#include "app/form1_layout.h"
+#include "app/progress_bar_properties.h"
+#include "contacts/vcard_source.h"
 #include "fixtures/program_folder.h"
 #include "support/failure.h"
+#include "support/settings.h"
 
 namespace fernkartei::app {
 namespace {
 
-using testing::FakeUserInterface;
 using P = ProgressProperty;
+
+// A user-interface layer that keeps what the handlers did to it.
+struct FakeUserInterface : UserInterface {
+  struct Message {
+    std::string text;
+    exporting::MessageIcon icon;
+  };
+
+  void MsgBox(const std::string& text, exporting::MessageIcon icon) override {
+    messages.push_back({text, icon});
+  }
+  bool AnotherInstanceRunning() override { return another_instance; }
+  void EndProcess(int exit_status) override { ended_with = exit_status; }
+  void SetCaption(const std::string& text) override { caption = text; }
+  float ScaleWidth() const override { return scale_width; }
+  float ScaleHeight() const override { return scale_height; }
+  std::string Text(TextBox box) const override { return texts[box == TextBox::Text1 ? 0 : 1]; }
+  void SetText(TextBox box, const std::string& text) override { texts[box == TextBox::Text1 ? 0 : 1] = text; }
+  bool OptionValue(int index) const override { return options.at(static_cast<std::size_t>(index)); }
+  void SelectOption(int index) override {
+    options = {};
+    options.at(static_cast<std::size_t>(index)) = true;
+  }
+  float Progress(ProgressProperty property) const override { return progress[Slot(property)]; }
+  void SetProgress(ProgressProperty property, float value) override { progress[Slot(property)] = value; }
+  std::optional<std::string> PickContactsFolder() override { return picked; }
+  int MousePointer() const override { return pointer; }
+  void SetMousePointer(int code) override { pointer = code; }
+
+  static std::size_t Slot(ProgressProperty property) { return static_cast<std::size_t>(property); }
+
+  bool another_instance = false;
+  float scale_width = 5775, scale_height = 2205;
+  std::vector<Message> messages;
+  std::optional<int> ended_with;
+  std::string caption;
+  std::array<std::string, 2> texts{"I (V) N", "I (V) N"};
+  std::array<bool, kOptionCount> options{true, false, false, false};  // index 0 at creation
+  std::array<float, 7> progress{0, 100, 0, 0, 1920, 5715, 255};       // Min .. Height
+  int pointer = 0;
+  std::optional<std::string> picked;  // what the folder dialog gives
+};
 
 struct ExportCall {
   int index;
@@ -38,9 +87,9 @@ class Form1Test : public ::testing::Test {
     return procedures;
   }
   // Form_Load as the program runs it: from a fresh process.
-  void Load(FakeUserInterface& ui) {
+  void Load(FakeUserInterface& ui, ExportProcedures procedures = {}) {
     testing::ClearProcessState();
-    form.emplace(ui, Recording(), program.path().string());
+    form.emplace(ui, procedures[0] ? procedures : Recording(), program.path().string());
     RunEventHandler(ui, [&] { form->Form_Load(); });
   }
 
@@ -60,8 +109,9 @@ TEST_F(Form1Test, StartUpShowsTheSettingsAndWritesNothing) {
     std::string text1, text2;
     std::optional<bool> table;  // nothing: start-up ends
   };
-  // A copy: on Windows the ADO double keeps its journal beside the file it opens.
-  const std::string access = program.Write(
+  // A copy outside the program folder: on Windows the ADO double keeps its journal beside the file.
+  const testing::TempFolder elsewhere;
+  const std::string access = elsewhere.Write(
       "access.mdb", testing::ReadFile(std::string(FERNKARTEI_TEST_DATA) + "/access/testV2000.mdb"));
   const Case cases[] = {
       {"", 0, "I (V) N", "11,12,15", true},
@@ -80,9 +130,8 @@ TEST_F(Form1Test, StartUpShowsTheSettingsAndWritesNothing) {
     EXPECT_EQ(support::INI_Path, program / "system.ini");
     EXPECT_EQ(fresh.options[static_cast<std::size_t>(c.selected)], true);
     EXPECT_EQ(fresh.texts, (std::array<std::string, 2>{c.text1, c.text2}));
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Min)], 1);
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Max)], 100);
-    EXPECT_EQ(fresh.progress[FakeUserInterface::Slot(P::Value)], 1);
+    EXPECT_EQ(std::vector(fresh.progress.begin(), fresh.progress.begin() + 3),
+              (std::vector<float>{1, 100, 1}));
     EXPECT_EQ(phone::Area_Table_Exists, c.table.value_or(false));
     EXPECT_EQ(phone::DB_Connection == nullptr, !c.table);
     EXPECT_EQ(fresh.ended_with, c.table ? std::nullopt : std::optional<int>(1));
@@ -111,7 +160,6 @@ TEST_F(Form1Test, ASecondInstanceShowsTheWarningAndEndsBeforeTouchingAnything) {
 TEST_F(Form1Test, ResizeKeepsTheBarAlongTheBottomWithoutClamping) {
   const std::array<float, 4> cases[] = {// width, height, bar height, top
                                         {5775, 2205, 255, 1950},
-                                        {0, 0, 255, -255},
                                         {100, 200, 255, -55},
                                         {4321.5F, 1000.25F, 300, 700.25F}};
   for (const auto& [width, height, bar_height, top] : cases) {
@@ -171,6 +219,46 @@ TEST_F(Form1Test, NoSelectedOptionStoresTheTextsButNotTheFormat) {
   EXPECT_EQ(program.Settings(), "[Fernkartei]\r\nTyp=1\r\nOutput=N\r\nTeilnehmer=7\r\n");
 }
 
+// The window's own export procedures, each into its file in the profile, the folder picked in the dialog;
+// then one more message names what a run passed over.
+TEST_F(Form1Test, EachOptionExportsItsFormatAndTellsWhatWasPassedOver) {
+  const std::string example = std::string(FERNKARTEI_SOURCE_DIR) + "/tests/export/golden/worked-example";
+  const testing::ScopedEnvironment profile("USERPROFILE", program.path().string().c_str());
+  std::filesystem::create_directories(program.path() / "documents");
+  exporting::PassedOverTally tally;
+  const auto procedures = ExportProceduresOver(
+      [&](const std::string&, const exporting::FolderPicker& pick) {
+        return std::make_unique<contacts::VCardSource>(program.path().string(), pick, tally.Counting());
+      },
+      &tally);
+  program.WriteSettings("DatabaseName=" + testing::kShippedDatabase + "\r\n");
+  ui.picked = example;
+  Load(ui, procedures);
+  for (const auto& traits : exporting::kExportFormats) {
+    ui.messages.clear();
+    ui.SelectOption(static_cast<int>(traits.format));
+    form->Command1_Click();
+    const auto written = program.path() / "documents" / traits.file_name;
+    EXPECT_EQ(testing::ReadFile(written), testing::ReadFile(example + "/" + traits.file_name));
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_EQ(ui.messages[0].text, "Fertig, 1 Adressen exportiert in \r\n" + written.string());
+  }
+  EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", ""), example);
+
+  program.Write("a.vcf",
+                "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Muster;Erika;;;\r\nTEL;CELL:1\r\nTEL;CELL:2\r\n"
+                "TEL;CELL:3\r\nEND:VCARD\r\nEND:VCARD\r\n");
+  ui.picked = program / "a.vcf";
+  ui.messages.clear();
+  form->Command1_Click();
+  ASSERT_EQ(ui.messages.size(), 2U);
+  EXPECT_EQ(ui.messages[1].text,
+            "Beim Lesen der Kontakte übergangen: 0 Dateien, 1 Karte, 1 Rufnummer.\r\n" + (program / "a.vcf") +
+                ": Karte ab Zeile 1 (Muster, Erika): Nummer \"3\" (CELL) nicht exportiert: die passenden "
+                "Telefonfelder und OtherTelephoneNumber sind schon belegt\r\n" +
+                (program / "a.vcf") + ": Zeile 8: END:VCARD ohne BEGIN:VCARD übergangen");
+}
+
 TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[] {}, ""},
@@ -189,14 +277,38 @@ TEST(RunEventHandlerTest, ReportsWhatEscapesAHandlerAndEndsWithStatusOne) {
     EXPECT_TRUE(ui.messages.empty() || ui.messages[0].icon == exporting::MessageIcon::Stop);
     EXPECT_EQ(ui.ended_with, message.empty() ? std::nullopt : std::optional<int>(1));
   }
-}
-
-// The bar, the pointer and the messages the window passes through are seen in the real window's export;
-// the icon is not.
-TEST(Form1SurroundingsTest, MessagesKeepTheirIcon) {
+  // What an export shows passes through the window with its icon.
   FakeUserInterface ui;
   Form1(ui, {}, "").ShowMessage("Bitte einen Kontakte-Ordner auswählen", exporting::MessageIcon::Stop);
   EXPECT_EQ(ui.messages.at(0).icon, exporting::MessageIcon::Stop);
+}
+
+TEST(WindowFiguresTest, PixelsOfTwipsAndTheFilledShareOfTheBar) {
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  const std::array<float, 3> pixels[] = {
+      // twips, dpi, pixels: nearest, halves away from zero
+      {5775, 96, 385},  {7.5F, 96, 1}, {7.4F, 96, 0},      {-7.5F, 96, -1}, {1950, 120, 163},
+      {5775, 144, 578}, {kNaN, 96, 0}, {kInfinity, 96, 0}, {255, 0, 0},     {255, -96, 0}};
+  for (const auto& [twips, dpi, expected] : pixels) EXPECT_EQ(TwipsToPixels(twips, dpi), expected) << twips;
+  // Far beyond any screen the result pins instead of overflowing.
+  EXPECT_GT(TwipsToPixels(3e38F, 96), 1'000'000'000);
+  EXPECT_LT(TwipsToPixels(-3e38F, 96), -1'000'000'000);
+
+  const std::array<float, 4> shares[] = {
+      // min, max, value, share
+      {1, 100, 50.5F, 0.5F}, {1, 100, 250, 1}, {1, 100, 0, 0}, {5, 5, 5, 0}, {9, 1, 5, 0}, {1, 100, kNaN, 0}};
+  for (const auto& [min, max, value, share] : shares) {
+    ProgressBarProperties bar;
+    for (const auto& [property, set] : {std::pair{P::Min, min}, {P::Max, max}, {P::Value, value}})
+      bar.Set(property, set);
+    EXPECT_EQ(bar.FilledShare(), share) << min << " " << max << " " << value;
+  }
+  // Kept exactly as set, each in its own place.
+  ProgressBarProperties bar;
+  for (int property = 0; property < 7; ++property) bar.Set(static_cast<P>(property), property + 0.5F);
+  for (int property = 0; property < 7; ++property)
+    EXPECT_EQ(bar.Get(static_cast<P>(property)), property + 0.5F);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // journal beside it (scenario + ".log"). The scenario, one directive a line:
 //   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does
 //   quiet                         no journal (for timing)
-//   refuse Items.Sort             that member fails, as Outlook's own errors do
 //   pick 10                       PickFolder gives folder 10; without it the user cancels
 //   fail-enumeration-after 3      the enumeration fails once three items are out
 //   folder 10 2 Kontakte          folder number, DefaultItemType, name (its default property)
@@ -11,7 +10,7 @@
 //   LastName=Muster               a property of the item above
 //   fail=MobileTelephoneNumber    reading that property of the item above fails
 
-#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <sstream>
@@ -23,36 +22,28 @@ namespace {
 
 constexpr long kContactClass = 40;
 constexpr long kDistributionListClass = 69;
-constexpr DISPID kClassId = 0xF00A;
 
-// The members of each item class with their ids. A distribution list reuses ids the contact gives other
-// members, as the interfaces of different classes may: an id carried over from one class to the other
-// would read the wrong member.
-const std::map<long, std::vector<std::pair<std::wstring, DISPID>>> kMembersByClass = {
+// The members of each item class, with 0x100 plus their place as their id. A distribution list reuses ids
+// the contact gives other members (MemberCount has MobileTelephoneNumber's), as the interfaces of
+// different classes may: an id carried over from one class to the other would read the wrong member.
+const std::map<long, std::vector<std::wstring>> kMembersByClass = {
     {kContactClass,
-     {{L"LastNameAndFirstName", 0x100},
-      {L"FirstName", 0x101},
-      {L"LastName", 0x102},
-      {L"PrimaryTelephoneNumber", 0x103},
-      {L"BusinessTelephoneNumber", 0x104},
-      {L"Business2TelephoneNumber", 0x105},
-      {L"HomeTelephoneNumber", 0x106},
-      {L"Home2TelephoneNumber", 0x107},
-      {L"MobileTelephoneNumber", 0x108},
-      {L"CompanyMainTelephoneNumber", 0x109},
-      {L"OtherTelephoneNumber", 0x10A}}},
-    {kDistributionListClass, {{L"DLName", 0x100}, {L"MemberCount", 0x108}}},
+     {L"LastNameAndFirstName", L"FirstName", L"LastName", L"PrimaryTelephoneNumber",
+      L"BusinessTelephoneNumber", L"Business2TelephoneNumber", L"HomeTelephoneNumber",
+      L"Home2TelephoneNumber", L"MobileTelephoneNumber", L"CompanyMainTelephoneNumber",
+      L"OtherTelephoneNumber"}},
+    {kDistributionListClass, {L"DLName", L"", L"", L"", L"", L"", L"", L"", L"MemberCount"}},
 };
 
 struct Item {
-  long item_class = kContactClass;
-  std::map<std::wstring, std::wstring> properties;
+  long item_class;
+  std::map<std::wstring, std::wstring> properties;  // LastName always, the sort key
   std::set<std::wstring> failing;
 };
 
 struct Folder {
   long number = 0;
-  long item_type = 2;
+  long item_type = 0;
   std::wstring name;
   std::vector<Item> items;
 };
@@ -60,49 +51,41 @@ struct Folder {
 struct Scenario {
   std::vector<Folder> folders;
   long pick = -1;
-  std::size_t fail_enumeration_after = static_cast<std::size_t>(-1);
+  std::size_t fail_enumeration_after = SIZE_MAX;
   long long delay = 0;
   bool quiet = false;
-  std::set<std::wstring> refused;
 };
 
 Scenario Read(const std::wstring& path) {
   Scenario scenario;
-  std::vector<std::wstring> lines;
-  ReadLines(path, lines);
-  for (const std::wstring& line : lines) {
-    const auto equals = line.find(L'=');
+  for (const std::wstring& line : ReadLines(path)) {
     std::wistringstream words(line);
     std::wstring word;
     words >> word;
     if (word.empty() || word[0] == L'#') continue;
-    Item* item = scenario.folders.empty() || scenario.folders.back().items.empty()
-                     ? nullptr
-                     : &scenario.folders.back().items.back();
-    if (equals != std::wstring::npos && item != nullptr) {
-      if (line.substr(0, equals) == L"fail")
-        item->failing.insert(line.substr(equals + 1));
+    std::vector<Item>* items = scenario.folders.empty() ? nullptr : &scenario.folders.back().items;
+    const auto equals = line.find(L'=');
+    if (equals != std::wstring::npos && items != nullptr && !items->empty()) {
+      const std::wstring name = line.substr(0, equals), value = line.substr(equals + 1);
+      if (name == L"fail")
+        items->back().failing.insert(value);
       else
-        item->properties[line.substr(0, equals)] = line.substr(equals + 1);
-    } else if (word == L"delay") {
-      words >> scenario.delay;
-    } else if (word == L"refuse") {
-      words >> word;
-      scenario.refused.insert(word);
+        items->back().properties[name] = value;
+    } else if (word == L"folder") {
+      Folder& folder = scenario.folders.emplace_back();
+      words >> folder.number >> folder.item_type >> std::ws;
+      std::getline(words, folder.name);
+    } else if ((word == L"contact" || word == L"distlist") && items != nullptr) {
+      items->push_back(
+          {word == L"contact" ? kContactClass : kDistributionListClass, {{L"LastName", L""}}, {}});
     } else if (word == L"quiet") {
       scenario.quiet = true;
+    } else if (word == L"delay") {
+      words >> scenario.delay;
     } else if (word == L"pick") {
       words >> scenario.pick;
     } else if (word == L"fail-enumeration-after") {
       words >> scenario.fail_enumeration_after;
-    } else if (word == L"folder") {
-      Folder folder;
-      words >> folder.number >> folder.item_type >> std::ws;
-      std::getline(words, folder.name);
-      scenario.folders.push_back(folder);
-    } else if (!scenario.folders.empty() && (word == L"contact" || word == L"distlist")) {
-      scenario.folders.back().items.push_back(
-          {word == L"contact" ? kContactClass : kDistributionListClass, {}, {}});
     }
   }
   return scenario;
@@ -110,46 +93,43 @@ Scenario Read(const std::wstring& path) {
 
 IDispatch* NewItem(const std::shared_ptr<Session>& session, const Item& item) {
   auto* object = new Object(session, L"Item");
-  object->Add(L"Class", Constant(item.item_class), kClassId);
-  for (const auto& [name, id] : kMembersByClass.at(item.item_class)) {
+  object->Add(L"Class", Constant(item.item_class), 0xF00A);
+  const std::vector<std::wstring>& members = kMembersByClass.at(item.item_class);
+  for (DISPID place = 0; place < static_cast<DISPID>(members.size()); ++place) {
+    const std::wstring& name = members[place];
+    if (name.empty()) continue;
     const auto found = item.properties.find(name);
-    const std::wstring value = found == item.properties.end() ? std::wstring() : found->second;
-    const bool fails = item.failing.count(name) != 0;
-    object->Add(name,
-                fails ? [](Call& call) { return call.Raise(L"Die Eigenschaft ist nicht verfügbar."); }
-                      : Constant(value),
-                id);
+    Member value = Constant(found == item.properties.end() ? std::wstring() : found->second);
+    if (item.failing.count(name) != 0)
+      value = [](Call& call) { return call.Raise(L"Die Eigenschaft ist nicht verfügbar."); };
+    object->Add(name, value, 0x100 + place);
   }
   return object;
 }
 
-IDispatch* NewItems(const std::shared_ptr<Session>& session, std::vector<Item> items, std::size_t fail_at) {
+IDispatch* NewItems(const std::shared_ptr<Session>& session, const Folder& folder, std::size_t fail_at) {
   auto* object = new Object(session, L"Items");
-  auto shared = std::make_shared<std::vector<Item>>(std::move(items));
-  object->Add(L"Sort", [shared](Call& call) {
+  auto items = std::make_shared<std::vector<Item>>(folder.items);
+  object->Add(L"Sort", [items](Call& call) {
     std::wstring property;
     long descending = 0;
     if (!call.Text(0, property) || _wcsicmp(property.c_str(), L"[LastName]") != 0 ||
         !call.Number(1, descending))
       return E_INVALIDARG;
-    auto last_name = [](const Item& item) {
-      const auto found = item.properties.find(L"LastName");
-      return found == item.properties.end() ? std::wstring() : found->second;
-    };
-    std::stable_sort(shared->begin(), shared->end(), [&](const Item& a, const Item& b) {
-      const int order = CompareStringEx(L"de-DE", NORM_IGNORECASE, last_name(a).c_str(), -1,
-                                        last_name(b).c_str(), -1, nullptr, nullptr, 0);
-      return descending != 0 ? order == CSTR_GREATER_THAN : order == CSTR_LESS_THAN;
+    std::stable_sort(items->begin(), items->end(), [&](const Item& a, const Item& b) {
+      const int order = CompareStringEx(L"de-DE", NORM_IGNORECASE, a.properties.at(L"LastName").c_str(), -1,
+                                        b.properties.at(L"LastName").c_str(), -1, nullptr, nullptr, 0);
+      return order == (descending != 0 ? CSTR_GREATER_THAN : CSTR_LESS_THAN);
     });
     return S_OK;
   });
   object->Add(
       L"_NewEnum",
-      [session, shared, fail_at](Call& call) {
+      [session, items, fail_at](Call& call) {
         std::vector<IDispatch*> elements;
-        for (const Item& item : *shared) elements.push_back(NewItem(session, item));
+        for (const Item& item : *items) elements.push_back(NewItem(session, item));
         V_VT(call.result) = VT_UNKNOWN;
-        V_UNKNOWN(call.result) = NewEnumeration(session, std::move(elements), fail_at);
+        V_UNKNOWN(call.result) = new Enumeration(session, std::move(elements), fail_at);
         return S_OK;
       },
       DISPID_NEWENUM);
@@ -160,9 +140,8 @@ IDispatch* NewFolder(const std::shared_ptr<Session>& session, const Folder& fold
   auto* object = new Object(session, L"Folder");
   object->Add(L"Name", Constant(folder.name), DISPID_VALUE);
   object->Add(L"DefaultItemType", Constant(folder.item_type));
-  object->Add(L"Items", [session, items = folder.items, fail_at](Call& call) {
-    Return(call.result, NewItems(session, items, fail_at));
-    return S_OK;
+  object->Add(L"Items", [session, folder, fail_at](Call& call) {
+    return Return(call.result, NewItems(session, folder, fail_at));
   });
   return object;
 }
@@ -172,7 +151,7 @@ IDispatch* NewApplication() {
   auto scenario = std::make_shared<Scenario>(Read(path));
   auto session =
       std::make_shared<Session>(path.empty() || scenario->quiet ? L"" : path + L".log", scenario->delay);
-  session->refused = scenario->refused;
+  // Nothing when there is no such folder.
   auto folder_of = [session, scenario](long number) -> IDispatch* {
     for (const Folder& folder : scenario->folders)
       if (folder.number == number) return NewFolder(session, folder, scenario->fail_enumeration_after);
@@ -188,18 +167,13 @@ IDispatch* NewApplication() {
       // Outlook's dispatch converts the argument through its type library: "10" is taken as 10.
       if (!call.Number(0, number)) return DISP_E_TYPEMISMATCH;
       IDispatch* folder = folder_of(number);
-      if (folder == nullptr) return call.Raise(L"Der Vorgang ist fehlgeschlagen.");
-      Return(call.result, folder);
-      return S_OK;
+      return folder != nullptr ? Return(call.result, folder) : call.Raise(L"Der Vorgang ist fehlgeschlagen.");
     });
     name_space->Add(L"PickFolder", [folder_of, scenario](Call& call) {
-      Return(call.result, folder_of(scenario->pick));
-      return S_OK;
+      return Return(call.result, folder_of(scenario->pick));
     });
-    Return(call.result, name_space);
-    return S_OK;
+    return Return(call.result, name_space);
   });
-  application->Add(L"Quit", [](Call&) { return S_OK; });
   return application;
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <oleauto.h>
 
+#include "fixtures/failure_number.h"
+
 namespace fernkartei::support::automation {
 namespace {
 
@@ -40,16 +42,8 @@ TEST(Automation, ComResultsBecomeTheRuntimesNumbers) {
 
 TEST(Automation, NoComponentAndNoObject) {
   ComApartment apartment;
-  const auto number_of = [](auto call) {
-    try {
-      call();
-    } catch (const Failure& failure) {
-      return failure.number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number_of([] { Dispatch::Create("Fernkartei.Nirgends"); }), 429);
-  EXPECT_EQ(number_of([] { Dispatch().Get("Items"); }), 91);
+  EXPECT_EQ(testing::FailureNumberOf([] { Dispatch::Create("Fernkartei.Nirgends"); }), 429);
+  EXPECT_EQ(testing::FailureNumberOf([] { Dispatch().Get("Items"); }), 91);
   EXPECT_TRUE(Variant().IsNothing());
 }
 

@@ -17,11 +17,8 @@ TEST(WindowsContactSources, PathsAreVCardsEverythingElseIsOutlook) {
   std::filesystem::create_directory(folder.path() / "karten");
   const auto old_folder = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());  // "karten" is a relative path
-  struct Case {
-    std::string setting;
-    bool vcards;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, bool> cases[] = {
+      // setting, served by vCards
       {"", false},
       {"10", false},
       {"Kontakte", false},
@@ -33,10 +30,10 @@ TEST(WindowsContactSources, PathsAreVCardsEverythingElseIsOutlook) {
       {folder.path().string(), true},
   };
   const auto sources = MakeContactSourceFactory("C:\\Fernkartei");
-  for (const auto& c : cases) {
-    const auto source = sources(c.setting, {});
-    EXPECT_EQ(dynamic_cast<VCardSource*>(source.get()) != nullptr, c.vcards) << c.setting;
-    EXPECT_EQ(dynamic_cast<OutlookSource*>(source.get()) != nullptr, !c.vcards) << c.setting;
+  for (const auto& [setting, vcards] : cases) {
+    const auto source = sources(setting, {});
+    EXPECT_EQ(dynamic_cast<VCardSource*>(source.get()) != nullptr, vcards) << setting;
+    EXPECT_EQ(dynamic_cast<OutlookSource*>(source.get()) != nullptr, !vcards) << setting;
   }
   std::filesystem::current_path(old_folder);
 }

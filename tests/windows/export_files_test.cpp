@@ -3,14 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "export/export_run.h"
 #include "fakes/fake_contact_source.h"
 #include "fakes/fake_surroundings.h"
-#include "fixtures/temp_folder.h"
-#include "support/process_state.h"
+#include "fixtures/program_folder.h"
 #include "support/windows/wide_text.h"
 
 namespace fernkartei::exporting {
@@ -21,24 +17,20 @@ constexpr const char* kOldFile = "displayName;destination\r\nAlt, Anton (BT);071
 class WindowsExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    support::App_Title = "Fernkartei";
-    support::INI_Path = folder / "system.ini";
     script.default_folders["10"].items = {{{{"LastNameAndFirstName", "Muster, Erika"},
                                             {"LastName", "Muster"},
                                             {"MobileTelephoneNumber", "0151 1"}}}};
     options.contacts_folder = "10";
-    options.output_path = output;
+    options.output_path = folder / "simple.csv";
+    folder.Write("simple.csv", kOldFile);
   }
   RunOutcome Run() {
     return RunExport(ExportFormat::Simple, surroundings, fakes::FactoryOf(script), "11,12,15",
                      number_template, options);
   }
-  std::size_t Entries() const {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()), {}));
-  }
 
-  testing::TempFolder folder;
-  std::string output = folder / "simple.csv";
+  testing::ProgramFolder folder;
+  const std::wstring output = support::WideFromUtf8(folder / "simple.csv");
   fakes::FakeScript script;
   fakes::FakeSurroundings surroundings;
   RunOptions options;
@@ -46,25 +38,23 @@ class WindowsExport : public ::testing::Test {
 };
 
 TEST_F(WindowsExport, AnOldFileHeldOpenEndsTheRunBeforeTheContactsAreTouched) {
-  folder.Write("simple.csv", kOldFile);
-  const HANDLE held = CreateFileW(support::WideFromUtf8(output).c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE held =
+      CreateFileW(output.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Run(), RunOutcome::Failed);
   CloseHandle(held);
   EXPECT_EQ(surroundings.Texts(), std::vector<std::string>{"Es ist ein Fehler aufgetreten"});
   EXPECT_TRUE(script.log.empty());
   EXPECT_EQ(folder.Read("simple.csv"), kOldFile);
-  EXPECT_EQ(Entries(), 1u);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"simple.csv"});
 }
 
 TEST_F(WindowsExport, AWriteProtectedOldFileIsReplacedAndLosesItsProtection) {
-  folder.Write("simple.csv", kOldFile);
-  ASSERT_TRUE(SetFileAttributesW(support::WideFromUtf8(output).c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(Run(), RunOutcome::Written);
   EXPECT_EQ(folder.Read("simple.csv"), "displayName;destination\r\nMuster, Erika (MT);0151 1\r\n");
-  EXPECT_EQ(GetFileAttributesW(support::WideFromUtf8(output).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-  EXPECT_EQ(Entries(), 1u);
+  EXPECT_EQ(GetFileAttributesW(output.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"simple.csv"});
 }
 
 TEST(WindowsOutputPath, IsTheDocumentsFolderOfTheUserProfile) {

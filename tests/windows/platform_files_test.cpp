@@ -22,12 +22,8 @@ std::wstring Wide(const testing::TempFolder& folder, const wchar_t* name) {
 
 TEST(WindowsFiles, ExistAndDeleteFollowTheAttributes) {
   testing::TempFolder folder;
-  struct Case {
-    const char* name;
-    DWORD attributes;
-    bool exists;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, DWORD, bool> cases[] = {
+      // name, attributes, found
       {"normal.csv", FILE_ATTRIBUTE_NORMAL, true},
       {"archive.csv", FILE_ATTRIBUTE_ARCHIVE, true},
       {"read-only.csv", FILE_ATTRIBUTE_READONLY, true},
@@ -35,12 +31,12 @@ TEST(WindowsFiles, ExistAndDeleteFollowTheAttributes) {
       {"system.csv", FILE_ATTRIBUTE_SYSTEM, false},
       {"all.csv", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false},
   };
-  for (const auto& c : cases) {
-    const std::string path = folder.Write(c.name, "x");
-    ASSERT_TRUE(SetFileAttributesW(WideFromUtf8(path).c_str(), c.attributes)) << c.name;
-    EXPECT_EQ(File_Exist(path), c.exists) << c.name;
-    EXPECT_TRUE(File_Delete(path)) << c.name;
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / c.name)) << c.name;
+  for (const auto& [name, attributes, exists] : cases) {
+    const std::string path = folder.Write(name, "x");
+    ASSERT_TRUE(SetFileAttributesW(WideFromUtf8(path).c_str(), attributes)) << name;
+    EXPECT_EQ(File_Exist(path), exists) << name;
+    EXPECT_TRUE(File_Delete(path)) << name;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / name)) << name;
   }
   EXPECT_FALSE(File_Delete(folder / "missing.csv"));
 }
@@ -72,11 +68,7 @@ TEST(WindowsFiles, ConversionsReplaceWhatCannotBeConverted) {
 }
 
 TEST(WindowsFiles, ErrorCodesBecomeTheProgramsNumberedFailures) {
-  struct Case {
-    DWORD code;
-    ErrorNumber number;
-  };
-  const Case cases[] = {
+  const std::pair<DWORD, ErrorNumber> cases[] = {
       {ERROR_FILE_NOT_FOUND, ErrorNumber::PathNotFound},
       {ERROR_PATH_NOT_FOUND, ErrorNumber::PathNotFound},
       {ERROR_ACCESS_DENIED, ErrorNumber::PermissionDenied},
@@ -86,10 +78,10 @@ TEST(WindowsFiles, ErrorCodesBecomeTheProgramsNumberedFailures) {
       {ERROR_NOT_ENOUGH_MEMORY, ErrorNumber::OutOfMemory},
       {ERROR_CRC, ErrorNumber::DeviceIoError},
   };
-  for (const auto& c : cases) {
-    const Failure failure = FailureFromWindowsError(c.code);
-    EXPECT_EQ(failure.number(), static_cast<int>(c.number)) << c.code;
-    EXPECT_EQ(failure.description(), DescriptionOf(c.number)) << c.code;
+  for (const auto& [code, number] : cases) {
+    const Failure failure = FailureFromWindowsError(code);
+    EXPECT_EQ(failure.number(), static_cast<int>(number)) << code;
+    EXPECT_EQ(failure.description(), DescriptionOf(number)) << code;
   }
 }
 
