@@ -10,7 +10,7 @@
 
 namespace fernkartei::fakes {
 
-enum class FileCall { Open, Write, Flush, Sync, Close, Replace, Lock };
+enum class FileCall { None, Open, Write, Flush, Sync, Close, Replace, Lock };  // None: nothing fails
 
 class FailingFileSystem : public support::FileSystem {
  public:

@@ -80,14 +80,13 @@ struct Folder : Part<exporting::ContactFolder> {
   std::string DefaultProperty() override { return script.Enter("DefaultProperty"), data.default_property; }
   int DefaultItemType() override { return script.Enter("DefaultItemType"), data.item_type; }
   std::unique_ptr<exporting::ContactItems> Items() override {
-    script.Enter("Items");
-    return std::make_unique<detail::Items>(script, data.items);
+    return script.Enter("Items"), std::make_unique<detail::Items>(script, data.items);
   }
   FakeFolder data;
 };
 
 struct Namespace : Part<exporting::ContactNamespace> {
-  explicit Namespace(FakeScript& s) : Part(s, "Namespace") {}
+  using Part::Part;
   std::unique_ptr<exporting::ContactFolder> GetDefaultFolder(const std::string& folder) override {
     script.Enter("GetDefaultFolder", folder);
     const auto found = script.default_folders.find(folder);
@@ -102,18 +101,16 @@ struct Namespace : Part<exporting::ContactNamespace> {
 };
 
 struct Application : Part<exporting::ContactApplication> {
-  explicit Application(FakeScript& s) : Part(s, "Application") {}
+  using Part::Part;
   std::unique_ptr<exporting::ContactNamespace> GetNamespace(const std::string& type) override {
-    script.Enter("GetNamespace", type);
-    return std::make_unique<Namespace>(script);
+    return script.Enter("GetNamespace", type), std::make_unique<Namespace>(script, "Namespace");
   }
 };
 
 struct Source : exporting::ContactSource {
   explicit Source(FakeScript& s) : script(s) {}
   std::unique_ptr<exporting::ContactApplication> CreateApplication() override {
-    script.Enter("CreateApplication");
-    return std::make_unique<Application>(script);
+    return script.Enter("CreateApplication"), std::make_unique<Application>(script, "Application");
   }
   FakeScript& script;
 };
@@ -131,7 +128,7 @@ inline exporting::ContactSourceFactory FactoryOf(FakeScript& script) {
 inline std::vector<std::string> Calls(const FakeScript& script, const std::string& prefix) {
   std::vector<std::string> out;
   for (const auto& entry : script.log)
-    if (entry.rfind(prefix, 0) == 0) out.push_back(entry);
+    if (entry.starts_with(prefix)) out.push_back(entry);
   return out;
 }
 

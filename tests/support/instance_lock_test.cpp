@@ -2,35 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 
 #include "fixtures/temp_folder.h"
 
 namespace fernkartei::support {
 namespace {
 
-TEST(InstanceLockTest, OnlyTheFirstHolderOfAFolderRuns) {
+// A folder that takes no lock file of its own is locked elsewhere, by its name.
+TEST(InstanceLockTest, OnlyTheFirstHolderOfAFolderRunsUntilItReleases) {
   testing::TempFolder folder;
-  const std::string missing = folder / "gibt-es-nicht";
-  struct Case {
-    std::string first, second;
-    bool second_refused;
-  };
-  const Case cases[] = {
-      {folder.path().string(), folder.path().string(), true},
-      {missing, missing, true},  // a folder that takes no lock file of its own
-      {folder.path().string(), missing, false},
-  };
-  for (const Case& c : cases) {
-    InstanceLock first(c.first);
-    EXPECT_FALSE(first.HeldElsewhere());
-    EXPECT_FALSE(first.HeldElsewhere()) << "the holder asking again";
-    EXPECT_EQ(InstanceLock(c.second).HeldElsewhere(), c.second_refused) << c.second;
+  const std::string here = folder.path().string(), missing = folder / "gibt-es-nicht";
+  const std::tuple<std::string, std::string, bool> cases[] = {
+      {here, here, true}, {missing, missing, true}, {here, missing, false}};
+  for (const auto& [first, second, refused] : cases) {
+    std::optional<InstanceLock> holder(first);
+    EXPECT_FALSE(holder->HeldElsewhere());
+    EXPECT_FALSE(holder->HeldElsewhere()) << "the holder asking again";
+    EXPECT_EQ(InstanceLock(second).HeldElsewhere(), refused) << second;
+    holder.reset();
+    EXPECT_FALSE(InstanceLock(second).HeldElsewhere()) << "released";
   }
-  auto gone = std::make_unique<InstanceLock>(folder.path().string());
-  ASSERT_FALSE(gone->HeldElsewhere());
-  gone.reset();
-  EXPECT_FALSE(InstanceLock(folder.path().string()).HeldElsewhere()) << "a released lock is free again";
 }
 
 }  // namespace

@@ -3,17 +3,16 @@
 #include "support/posix/private_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 
-#include "fixtures/temp_folder.h"
+#include "fixtures/program_folder.h"
 
 namespace fernkartei::support {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ScopedEnvironment;
 
 TEST(PrivateRuntimeFolder, IsTheUsersRuntimeFolderOrElseAFolderOfHisCache) {
   testing::TempFolder folder;
@@ -25,28 +24,18 @@ TEST(PrivateRuntimeFolder, IsTheUsersRuntimeFolderOrElseAFolderOfHisCache) {
   fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
   fs::create_directory_symlink(runtime, folder / "link");
   const std::string own_cache = home + "/.cache/fernkartei";
-  const struct {
-    const char* runtime_dir;
-    std::string expected;
-  } cases[] = {
-      {runtime.c_str(), runtime},
-      {nullptr, own_cache},
-      {shared.c_str(), own_cache},
-      {"run", own_cache},
-      {(folder / "link").c_str(), own_cache},
-  };
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string saved_runtime = saved != nullptr ? saved : "", saved_home = std::getenv("HOME");
-  setenv("HOME", home.c_str(), 1);
-  unsetenv("XDG_CACHE_HOME");
-  for (const auto& c : cases) {
-    if (c.runtime_dir != nullptr) setenv("XDG_RUNTIME_DIR", c.runtime_dir, 1);
-    if (c.runtime_dir == nullptr) unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(PrivateRuntimeFolder(), c.expected) << (c.runtime_dir ? c.runtime_dir : "(unset)");
+  const std::pair<std::string, std::string> cases[] = {// "": unset
+                                                       {runtime, runtime},
+                                                       {"", own_cache},
+                                                       {shared, own_cache},
+                                                       {fs::relative(runtime), own_cache},
+                                                       {folder / "link", own_cache}};
+  const ScopedEnvironment home_set("HOME", home.c_str()), cache_unset("XDG_CACHE_HOME", nullptr);
+  for (const auto& [runtime_dir, expected] : cases) {
+    const ScopedEnvironment set("XDG_RUNTIME_DIR", runtime_dir.empty() ? nullptr : runtime_dir.c_str());
+    EXPECT_EQ(PrivateRuntimeFolder(), expected) << runtime_dir;
   }
   EXPECT_EQ(fs::status(own_cache).permissions() & fs::perms::all, fs::perms::owner_all);
-  setenv("HOME", saved_home.c_str(), 1);
-  if (saved != nullptr) setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
 }
 
 }  // namespace

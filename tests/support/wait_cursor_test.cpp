@@ -11,17 +11,15 @@ struct FakePointer : ScreenPointer {
   int code = 3;
 };
 
+// Nested, or left by an exception, it puts back what was there; never shown, it leaves the default.
 TEST(WaitCursor, ShowsTheHourglassUntilReleasedThenPutsBackWhatWasThere) {
   FakePointer screen;
   try {
-    clsWaitCursor outer(screen);
+    clsWaitCursor outer(screen), inner(screen);
     outer.Show();
-    {
-      clsWaitCursor inner(screen);
-      inner.Show();
-    }
+    inner.Show();
     EXPECT_EQ(screen.code, kHourglassPointer);
-    throw 1;  // leaving the scope by an exception restores all the same
+    throw 1;
   } catch (int) {
   }
   EXPECT_EQ(screen.code, 3);
