@@ -14,6 +14,7 @@
 #include "app/form1_layout.h"
 #include "app/progress_bar_properties.h"
 #include "contacts/vcard_source.h"
+#include "fakes/fake_surroundings.h"
 #include "fixtures/program_folder.h"
 #include "support/failure.h"
 #include "support/settings.h"
@@ -25,13 +26,8 @@ using P = ProgressProperty;
 
 // A user-interface layer that keeps what the handlers did to it.
 struct FakeUserInterface : UserInterface {
-  struct Message {
-    std::string text;
-    exporting::MessageIcon icon;
-  };
-
   void MsgBox(const std::string& text, exporting::MessageIcon icon) override {
-    messages.push_back({text, icon});
+    messages.push_back({text, icon, pointer, progress[Slot(ProgressProperty::Value)]});
   }
   bool AnotherInstanceRunning() override { return another_instance; }
   void EndProcess(int exit_status) override { ended_with = exit_status; }
@@ -55,7 +51,7 @@ struct FakeUserInterface : UserInterface {
 
   bool another_instance = false;
   float scale_width = 5775, scale_height = 2205;
-  std::vector<Message> messages;
+  std::vector<fakes::ShownMessage> messages;
   std::optional<int> ended_with;
   std::string caption;
   std::array<std::string, 2> texts{"I (V) N", "I (V) N"};

@@ -1,6 +1,6 @@
 // The Qt window on the offscreen platform: what Qt makes of Form1 (its controls where the layout puts
 // them, captions whole at each resolution, the tab order, the option group, single-line text boxes, the
-// bar and the pointer), and the events it hands to the handlers.
+// bar and the pointer), the events it hands to the handlers, and its folder dialog.
 
 #include "app/qt_form.h"
 
@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include "app/form1_layout.h"
+#include "app/vcard_location_dialog.h"
 #include "fixtures/program_folder.h"
 
 namespace fernkartei::app {
@@ -26,14 +28,6 @@ T* Control(QtForm& window, std::string_view name) {
   T* control = window.findChild<T*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   EXPECT_NE(control, nullptr) << name;
   return control;
-}
-
-// The one option selected; -1 for none or more than one.
-int CheckedOption(QtForm& window) {
-  std::vector<int> checked;
-  for (int index = 0; index < kOptionCount; ++index)
-    if (window.OptionValue(index)) checked.push_back(index);
-  return checked.size() == 1 ? checked[0] : -1;
 }
 
 // A window that confirms its message boxes itself and only records that it would have ended.
@@ -66,7 +60,7 @@ TEST_F(QtFormTest, EveryControlSitsWhereTheLayoutPutsItWithItsCaptionWhole) {
     QtForm window(Options(dpi));
     EXPECT_EQ(window.size(),
               QSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)));
-    EXPECT_EQ(CheckedOption(window), 0);
+    EXPECT_TRUE(window.OptionValue(0));
     for (const ControlLayout& control : kForm1Controls) {
       SCOPED_TRACE(control.object_name);
       QWidget* widget = Control(window, control.object_name);
@@ -128,7 +122,7 @@ TEST_F(QtFormTest, TheControlsWorkAndWhileAnExportHoldsTheThreadTheBarPaintsAndC
 
   for (const int index : {3, 1}) {
     window.SelectOption(index);
-    EXPECT_EQ(CheckedOption(window), index);
+    for (int other = 0; other < kOptionCount; ++other) EXPECT_EQ(window.OptionValue(other), other == index);
   }
 
   // A paste keeps its first line and the text around it; so does text the window sets.
@@ -173,6 +167,30 @@ TEST_F(QtFormTest, TheControlsWorkAndWhileAnExportHoldsTheThreadTheBarPaintsAndC
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(window.Ended());
   EXPECT_EQ(ends, std::vector<int>{0});
+}
+
+// The folder dialog of the vCard source, showing the folder Kontakte.
+TEST(VCardLocationDialogTest, TakesAVCardFileOrTheFolderShownButNoInventedName) {
+  testing::TempFolder folder;
+  folder.Write("Kontakte/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");
+  folder.Write("Kontakte/Unterordner/b.vcf", "");
+  const QString shown = QFileInfo(QString::fromStdString(folder / "Kontakte")).canonicalFilePath();
+  const std::tuple<QString, bool, QString, QString> cases[] = {
+      // selected, the folder button pressed, chosen (empty: the dialog stays open), the folder it then shows
+      {"a.vcf", false, shown + "/a.vcf", shown},
+      {"Unterordner", false, "", shown + "/Unterordner"},  // a folder is entered, not taken
+      {"erfunden.vcf", false, "", shown},
+      {"erfunden.vcf", true, shown, shown},
+  };
+  for (const auto& [selected, folder_button, chosen, directory] : cases) {
+    VCardLocationDialog dialog;
+    dialog.setDirectory(shown);
+    dialog.selectFile(shown + "/" + selected);
+    folder_button ? dialog.ChooseFolderButton()->click() : dialog.accept();
+    EXPECT_EQ(dialog.Chosen(), chosen) << selected.toStdString();
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, !chosen.isEmpty()) << selected.toStdString();
+    EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(), directory);
+  }
 }
 
 }  // namespace

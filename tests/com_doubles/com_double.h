@@ -23,13 +23,6 @@
 
 namespace fernkartei::doubles {
 
-inline std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), out.data(), out.size(), nullptr, nullptr));
-  return out;
-}
-
 // The lines of a UTF-8 text file without their line ends.
 inline std::vector<std::wstring> ReadLines(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -52,7 +45,11 @@ struct Session {
     // Waits busily: a call into Outlook's process takes tens of microseconds, far below Sleep's millisecond.
     for (const auto end = std::chrono::steady_clock::now() + delay; std::chrono::steady_clock::now() < end;) {
     }
-    if (journal.is_open()) journal << Utf8(line) << std::endl;
+    if (!journal.is_open()) return;
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), line.size(), utf8.data(), utf8.size(), nullptr,
+                                    nullptr));
+    journal << utf8 << std::endl;
   }
 };
 
