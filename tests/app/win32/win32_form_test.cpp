@@ -1,7 +1,7 @@
 // Form1's native window on a virtual X server under Wine: in this process, what the Win32 layer makes of
-// the layout, the keyboard, the bar, the cursor and the close button; then fernkartei.exe as a user
-// starts it, driven from outside the way a user would: a click on "Start", the message boxes read and
-// confirmed, the window closed. Outlook is the registered double, holding the folders of
+// the keyboard, the bar, the cursor and the close button; then fernkartei.exe as a user starts it,
+// driven from outside the way a user would: a click on "Start", the message boxes read and confirmed,
+// the window closed. Outlook is the registered double, holding the folders of
 // tests/windows/outlook/folders.txt. (A second start is refused by the instance lock and Form_Load, each
 // tested on its own.)
 
@@ -38,99 +38,18 @@ std::string TextOf(HWND window) {
   return support::Utf8FromWide(text);
 }
 
-class Win32FormTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
-    testing::MakeAreaCodeDatabase(program, {"30"});
-  }
-  FormOptions Options(float dpi = 96) {
-    FormOptions options;
-    options.auto_confirm = true;
-    options.dots_per_inch = dpi;
-    options.end_process = [this](int status) { ends.push_back(status); };
-    options.program_folder = program.path().string();
-    return options;
-  }
-
+// The keyboard, then an export that holds the thread: the bar paints at once, the cursor waits, and a
+// close request is refused until it has ended.
+TEST(Win32FormTest, TheKeyboardGoesRoundAndAnExportRunsWithTheBarPaintedAndCloseRefused) {
+  if (!WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
   testing::ProgramFolder program;
+  testing::MakeAreaCodeDatabase(program, {"30"});
   std::vector<int> ends;
-};
-
-TEST_F(Win32FormTest, EveryControlSitsWhereTheLayoutPutsItWithItsCaptionWhole) {
-  for (const float dpi : {96.0F, 144.0F}) {
-    SCOPED_TRACE(dpi);
-    Win32Form window(Options(dpi));
-    ASSERT_TRUE(window.Load());
-    window.Show();
-    EXPECT_EQ(TextOf(window.handle()), "Fernkartei");
-    RECT client{};
-    GetClientRect(window.handle(), &client);
-    EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, dpi));
-    EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, dpi));
-    const auto pixels = [dpi](float twips) { return TwipsToPixels(twips, dpi); };
-    for (const ControlLayout& control : kForm1Controls) {
-      SCOPED_TRACE(control.object_name);
-      const HWND child = ControlOf(window.handle(), control.object_name);
-      RECT place{};
-      GetWindowRect(child, &place);
-      MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&place), 2);
-      if (control.kind == ControlKind::ProgressBar) {
-        EXPECT_EQ(place.top, pixels(window.Progress(ProgressProperty::Top)));
-        EXPECT_EQ(place.right - place.left, client.right);
-        continue;
-      }
-      if (control.kind != ControlKind::TextBox) {
-        EXPECT_EQ(TextOf(child), control.caption);
-        // Whole, inside its control and inside the window at its first size.
-        const std::wstring caption = support::WideFromUtf8(control.caption);
-        SIZE text{};
-        HDC dc = GetDC(child);
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
-        ReleaseDC(child, dc);
-        EXPECT_LE(text.cx, std::min(place.right, client.right) - place.left);
-      }
-      EXPECT_EQ(place.left, pixels(control.left));
-      EXPECT_GE(place.right - place.left, pixels(control.width));
-      // Option buttons may grow, centred, to the distance between two of them.
-      const int grown =
-          control.kind == ControlKind::OptionButton ? pixels(kOptionPitchTwips - control.height) : 0;
-      EXPECT_LE(place.top, pixels(control.top));
-      EXPECT_GE(place.top, pixels(control.top) - grown);
-      EXPECT_GE(place.bottom - place.top, pixels(control.height));
-    }
-  }
-}
-
-TEST_F(Win32FormTest, TabFollowsTheTabIndexTheArrowsGoRoundTheOptionsAndTextKeepsOneLine) {
-  Win32Form window(Options());
-  ASSERT_TRUE(window.Load());
-  window.Show();
-  // The keyboard goes through the controls in the order of their windows.
-  int tab_index = 0;
-  for (HWND child = GetWindow(window.handle(), GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT))
-    EXPECT_EQ(GetDlgCtrlID(child), 1000 + tab_index++);
-  EXPECT_EQ(tab_index, static_cast<int>(kForm1Controls.size()));
-
-  for (const int index : {2, 0, 1}) {
-    SendMessageW(ControlOf(window.handle(), "Option1_" + std::to_string(index)), BM_CLICK, 0, 0);
-    for (int other = 0; other < kOptionCount; ++other) EXPECT_EQ(window.OptionValue(other), other == index);
-  }
-  // The arrow keys go round the four options, past the controls between them.
-  for (const auto& [key, selected] : {std::pair{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_RIGHT, 0}, {VK_UP, 3}}) {
-    MSG press{GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
-    window.Dispatch(press);
-    EXPECT_TRUE(window.OptionValue(selected)) << selected;
-    EXPECT_EQ(GetFocus(), ControlOf(window.handle(), "Option1_" + std::to_string(selected)));
-  }
-  window.SetText(TextBox::Text1, "I V N\r\nTyp=3");
-  EXPECT_EQ(window.Text(TextBox::Text1), "I V N");
-}
-
-TEST_F(Win32FormTest, WhileAnExportRunsTheBarPaintsTheCursorWaitsAndCloseIsRefused) {
-  FormOptions options = Options();
+  FormOptions options;
+  options.auto_confirm = true;
+  options.dots_per_inch = 96;
+  options.end_process = [&](int status) { ends.push_back(status); };
+  options.program_folder = program.path().string();
   int runs = 0;
   options.exports[0] = [&](Form1& form, std::string&, std::string&) {
     ++runs;
@@ -152,6 +71,30 @@ TEST_F(Win32FormTest, WhileAnExportRunsTheBarPaintsTheCursorWaitsAndCloseIsRefus
   Win32Form window(options);
   ASSERT_TRUE(window.Load());
   window.Show();
+  EXPECT_EQ(TextOf(window.handle()), "Fernkartei");
+  RECT client{};
+  GetClientRect(window.handle(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, 96));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, 96));
+  // Tab goes through the controls in the order of their windows.
+  int tab_index = 0;
+  for (HWND child = GetWindow(window.handle(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT))
+    EXPECT_EQ(GetDlgCtrlID(child), 1000 + tab_index++);
+  EXPECT_EQ(tab_index, static_cast<int>(kForm1Controls.size()));
+  // The arrow keys go round the four options, past the controls between them; a click selects one alone.
+  SendMessageW(ControlOf(window.handle(), "Option1_1"), BM_CLICK, 0, 0);
+  for (const auto& [key, selected] : {std::pair{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_RIGHT, 0}, {VK_UP, 3}}) {
+    MSG press{GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
+    window.Dispatch(press);
+    EXPECT_TRUE(window.OptionValue(selected)) << selected;
+    EXPECT_EQ(GetFocus(), ControlOf(window.handle(), "Option1_" + std::to_string(selected)));
+  }
+  SendMessageW(ControlOf(window.handle(), "Option1_0"), BM_CLICK, 0, 0);
+  for (int other = 0; other < kOptionCount; ++other) EXPECT_EQ(window.OptionValue(other), other == 0);
+  window.SetText(TextBox::Text1, "I V N\r\nTyp=3");
+  EXPECT_EQ(window.Text(TextBox::Text1), "I V N");
+
   SendMessageW(ControlOf(window.handle(), "Command1"), BM_CLICK, 0, 0);
   EXPECT_EQ(runs, 1);
   EXPECT_TRUE(ends.empty());
@@ -164,9 +107,15 @@ using ::testing::StartsWith;
 
 constexpr DWORD kTimeoutMs = 30000;
 
-// One start of the program, ended with the test at the latest.
+// One start of the program from its folder, ended with the test at the latest.
 struct Started {
-  PROCESS_INFORMATION process{};
+  explicit Started(const std::filesystem::path& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring command = L"\"" + (folder / "fernkartei.exe").wstring() + L"\"";
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.wstring().c_str(), &startup, &process));
+  }
   ~Started() {
     if (process.hProcess == nullptr) return;
     TerminateProcess(process.hProcess, 99);
@@ -199,6 +148,8 @@ struct Started {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     return text;
   }
+
+  PROCESS_INFORMATION process{};
 };
 
 class ProgramTest : public ::testing::Test {
@@ -215,22 +166,13 @@ class ProgramTest : public ::testing::Test {
     SetEnvironmentVariableW(L"FERNKARTEI_OUTLOOK_DOUBLE", (profile.path() / "folders.txt").wstring().c_str());
   }
 
-  void Start(Started& started) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    std::wstring command = L"\"" + (program.path() / "fernkartei.exe").wstring() + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               program.path().wstring().c_str(), &startup, &started.process));
-  }
-
   testing::ProgramFolder program;
   testing::TempFolder profile;
 };
 
 TEST_F(ProgramTest, StartExportsWhileACloseIsRefusedAndABrokenStartUpEndsWithStatusOne) {
   program.WriteSettings("Typ=2\r\nOutlook-Ordner=10\r\n");
-  Started first;
-  Start(first);
+  Started first(program.path());
   const HWND window = first.WaitForWindow(kForm1WindowClass);
   ASSERT_NE(window, nullptr);
 
@@ -248,8 +190,7 @@ TEST_F(ProgramTest, StartExportsWhileACloseIsRefusedAndABrokenStartUpEndsWithSta
 
   // An area-code file that cannot be opened ends start-up with the report and status 1.
   program.WriteSettings("DatabaseName=" + (program / "fehlt.mdb") + "\r\n");
-  Started broken;
-  Start(broken);
+  Started broken(program.path());
   EXPECT_THAT(broken.ConfirmMessage(), StartsWith("Laufzeitfehler '"));
   EXPECT_EQ(broken.ExitCode(), 1U);
 }
