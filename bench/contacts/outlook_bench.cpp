@@ -21,9 +21,10 @@ namespace fs = std::filesystem;
 using namespace fernkartei;
 
 // A folder of invented contacts, each with a name and three numbers, as most address books hold them.
-void WriteFolder(const fs::path& scenario, int contacts, long delay, bool quiet) {
+void WriteFolder(const fs::path& scenario, int contacts, long delay) {
   std::ofstream out(scenario, std::ios::binary);
-  out << "delay " << delay << "\n" << (quiet ? "quiet\n" : "") << "folder 10 2 Kontakte\n";
+  out << "delay " << delay << "\n"
+      << "folder 10 2 Kontakte\n";
   for (int i = 0; i < contacts; ++i) {
     const std::string last = "Muster" + std::to_string(i % 997);
     out << "contact\nLastNameAndFirstName=" << last << ", Erika\nFirstName=Erika\nLastName=" << last
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
 
   // The calls of one contact, counted in the journal of a small folder: from the first item on.
   constexpr int kCounted = 100;
-  WriteFolder(folder / "folders.txt", kCounted, 0, false);
+  WriteFolder(folder / "folders.txt", kCounted, 0);
   fs::remove(folder / "folders.txt.log");
   ExportSeconds(folder);
   long calls = 0;
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  WriteFolder(folder / "folders.txt", contacts, delay, true);
+  WriteFolder(folder / "folders.txt", contacts, delay);
   const double seconds = ExportSeconds(folder);
   std::printf("%.1f Aufrufe je Kontakt; %d Kontakte bei %ld µs je Aufruf: %.2f s (%.0f µs je Kontakt)\n",
               static_cast<double>(calls) / kCounted, contacts, delay, seconds, seconds * 1e6 / contacts);
