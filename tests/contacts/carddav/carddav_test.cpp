@@ -16,7 +16,6 @@
 #include "export/line_builders.h"
 #include "fakes/fake_surroundings.h"
 #include "fixtures/program_folder.h"
-#include "support/whole_file.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -58,7 +57,7 @@ struct Outcome {
 };
 
 std::string Contents(const fs::path& file) {
-  return support::ReadWholeFile(file, 1 << 24).bytes;
+  return testing::ReadFile(file);
 }
 
 // Puts every card of the real files and of the invented ones into anna's address book, one resource
