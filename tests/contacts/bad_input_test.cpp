@@ -11,36 +11,31 @@
 namespace fernkartei::contacts {
 namespace {
 
-std::string Card(const std::string& body) {
-  return testing::Card("3.0", body);
-}
+using testing::Card;
 
 TEST(BadInput, AHugeDamagedCardNeverCostsItsNeighbours) {
-  const std::string ten_mb(10 * 1024 * 1024, 'x');
+  const std::string ten_mb(10 << 20, 'x');
   std::string parameters = "TEL";
   for (int i = 0; i < 5000; ++i) parameters += ";P" + std::to_string(i) + "=" + std::to_string(i);
-  const std::pair<const char*, std::string> cases[] = {
-      {"ten megabyte line", Card("NOTE:" + ten_mb + "\r\nN:Lang;L\r\n")},
-      {"ten megabyte name", Card("N:" + ten_mb + "\r\n")},
-      {"ten megabyte line without colon", Card(ten_mb + "\r\n")},
-      {"ten megabyte quoted-printable soft breaks",
-       Card("N;ENCODING=QUOTED-PRINTABLE:" + std::string(5 * 1024 * 1024, '=') + "\r\n")},
-      {"ten megabyte header", Card("TEL" + std::string(10 * 1024 * 1024, ';') + ":1\r\n")},
-      {"thousands of parameters", Card(parameters + ";TYPE=CELL:1\r\n")},
-  };
-  for (const auto& [what, damaged] : cases) {
-    SCOPED_TRACE(what);
+  for (const std::string& damaged : {
+           "NOTE:" + ten_mb + "\r\nN:Lang;L\r\n",
+           "N:" + ten_mb + "\r\n",
+           ten_mb + "\r\n",
+           "N;ENCODING=QUOTED-PRINTABLE:" + std::string(5 << 20, '=') + "\r\n",
+           "TEL" + std::string(10 << 20, ';') + ":1\r\n",
+           parameters + ";TYPE=CELL:1\r\n",
+       }) {
     std::vector<std::string> names;
-    const auto problems = ParseVCards(Card("N:Vorher;A\r\n") + damaged + Card("N:Nachher;B\r\n"),
-                                      &IsContactProperty, [&](VCard& card) {
-                                        const ContactRecord r = ToContactRecord(card);
-                                        for (std::size_t i = 0; i < kContactFieldCount; ++i)
-                                          EXPECT_TRUE(support::IsValidUtf8(r.Field(i)));
-                                        names.emplace_back(r.last_name_and_first_name());
-                                      });
+    const auto problems =
+        ParseVCards(Card("3.0", "N:Vorher;A\r\n") + Card("3.0", damaged) + Card("3.0", "N:Nachher;B\r\n"),
+                    &IsContactProperty, [&](VCard& card) {
+                      const ContactRecord r = ToContactRecord(card);
+                      for (std::size_t i = 0; i < kContactFieldCount; ++i)
+                        EXPECT_TRUE(support::IsValidUtf8(r.Field(i)));
+                      names.emplace_back(r.last_name_and_first_name());
+                    });
     ASSERT_GE(names.size(), 2u);
-    EXPECT_EQ(names.front(), "Vorher, A");
-    EXPECT_EQ(names.back(), "Nachher, B");
+    EXPECT_EQ(names.front() + " | " + names.back(), "Vorher, A | Nachher, B") << damaged.substr(0, 40);
     for (const auto& p : problems) EXPECT_TRUE(support::IsValidUtf8(p));
   }
 }
