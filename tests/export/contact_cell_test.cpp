@@ -11,7 +11,7 @@ namespace {
 
 TEST(ContactCell, KeepsTheLineAndTheColumnsWhateverTheContactHolds) {
   const std::pair<std::string, std::string> cases[] = {
-      {std::string("Nul\0Tab\tBell\aDel\x7F", 16), "Nul Tab Bell Del"},
+      {std::string("Nul\0Tab\tBell\aDel\x7F!", 18), "Nul Tab Bell Del !"},
       {"Next\xC2\x85Line\xC2\x9F!", "Next Line !"},
       {"Line\xE2\x80\xA8Para\xE2\x80\xA9!", "Line Para !"},
       {"Umlaut \xC3\xA4 and U+00A0\xC2\xA0 stay", "Umlaut \xC3\xA4 and U+00A0\xC2\xA0 stay"},

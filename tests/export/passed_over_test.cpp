@@ -27,6 +27,10 @@ TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
     bool fails_always;
   } cases[] = {
       {{{"a.vcf", erika}}, "0 Dateien, 0 Karten, 0 Rufnummern", "", false},
+      {{},
+       "0 Dateien, 0 Karten, 0 Rufnummern",
+       "Abgebrochen: der Kontakte-Ordner enthält keinen einzigen Kontakt." + kept,
+       false},
       {{{"a.vcf", erika + "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ohne;Ende\r\n"},
         {"b.vcf", testing::Card("3.0", "N:Viele;Handys\r\nTEL;CELL:1\r\nTEL;CELL:2\r\nTEL;CELL:3\r\n")},
         {"c.vcf", ""}},
