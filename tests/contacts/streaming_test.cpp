@@ -68,14 +68,5 @@ TEST(Streaming, AnyPiecesGiveTheCardsOfTheWholeText) {
   EXPECT_EQ(read.back(), "Zeile 60121: Wert länger als 1 MB, gekürzt");
 }
 
-TEST(Streaming, Utf16FilesReadLikeTheirUtf8) {
-  const std::string text = testing::ReadFile(FERNKARTEI_TEST_DATA "/streaming/utf16le-bom.vcf");
-  TextBytes source(text, 5);
-  const auto read = Read(source);
-  ASSERT_EQ(read.size(), 2 * kContactFieldCount);
-  EXPECT_EQ(read[2], "Grün \xF0\x9F\x98\x80, Jürgen");
-  EXPECT_EQ(read[kContactFieldCount + 2], "Ärger, Anna");
-}
-
 }  // namespace
 }  // namespace fernkartei::contacts

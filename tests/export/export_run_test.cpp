@@ -44,7 +44,6 @@ class ExportRun : public ::testing::Test {
 
   RunOutcome Run(ExportFormat format = ExportFormat::Simple) {
     options.output_path = output;
-    if (files) options.file_system = &*files;
     return RunExport(format, surroundings, fakes::FactoryOf(script), participants, number_template, options);
   }
 
@@ -103,7 +102,7 @@ std::function<void(ExportRun&)> Picking(std::optional<FakeFolder> folder, const 
   };
 }
 std::function<void(ExportRun&)> FileFails(FileCall call, ErrorNumber number) {
-  return [call, number](ExportRun& r) { r.files.emplace(call, number); };
+  return [call, number](ExportRun& r) { r.options.file_system = &r.files.emplace(call, number); };
 }
 // Something that is no regular file where the phonebook goes.
 std::function<void(ExportRun&)> InPlaceOfTheFile(const std::function<void(const std::string&)>& make) {
