@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <ostream>
 
@@ -148,7 +150,6 @@ class ExportRunFailure : public ExportRun, public ::testing::WithParamInterface<
 
 TEST_P(ExportRunFailure, EndsWithItsMessageAndKeepsThePreviousFile) {
   const FailureCase& c = GetParam();
-  SCOPED_TRACE(c.what);
   folder.Write("simple.csv", kOldFile);
   c.arrange(*this);
   EXPECT_EQ(Run(c.format), RunOutcome::Failed);
@@ -163,7 +164,13 @@ TEST_P(ExportRunFailure, EndsWithItsMessageAndKeepsThePreviousFile) {
   EXPECT_EQ(support::Get_InI("Fernkartei", "OutlookFolder", "-"), "-");
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, ExportRunFailure, ::testing::ValuesIn(kFailureCases));
+// "picker cancelled" → "picker_cancelled", so that a failing case names itself.
+INSTANTIATE_TEST_SUITE_P(Paths, ExportRunFailure, ::testing::ValuesIn(kFailureCases), [](const auto& info) {
+  std::string name = info.param.what;
+  std::replace_if(
+      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+  return name;
+});
 
 TEST_F(ExportRun, OnlyAPickedFolderIsRecorded) {
   ASSERT_EQ(Run(), RunOutcome::Written);
