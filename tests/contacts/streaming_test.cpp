@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "contacts/contact_record.h"
 #include "contacts/vcard_bytes.h"
 #include "contacts/vcard_parser.h"
 #include "contacts/vcard_text.h"
 #include "fixtures/card.h"
+#include "fixtures/temp_folder.h"
 
 namespace fernkartei::contacts {
 namespace {
@@ -30,11 +29,6 @@ std::vector<std::string> Read(ByteSource& raw) {
   return read;
 }
 
-std::string FileText(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string Base64Lines(std::size_t count, const std::string& indent) {
   std::string lines;
   for (std::size_t i = 0; i < count; ++i) lines += indent + std::string(72, "AQID/+9z"[i % 8]) + "\r\n";
@@ -45,7 +39,7 @@ TEST(Streaming, AnyPiecesGiveTheCardsOfTheWholeText) {
   std::vector<std::string> texts;
   for (const char* folder : {"/vcard", "/streaming"}) {
     for (const auto& file : std::filesystem::directory_iterator(std::string(FERNKARTEI_TEST_DATA) + folder))
-      texts.push_back(FileText(file.path()));
+      texts.push_back(testing::ReadFile(file.path()));
   }
   // Photos of every version, and values longer than a line is kept.
   texts.push_back(Card("3.0", "N:Foto;Drei\r\nPHOTO;ENCODING=b;TYPE=JPEG:" +
@@ -72,15 +66,6 @@ TEST(Streaming, AnyPiecesGiveTheCardsOfTheWholeText) {
   EXPECT_EQ(read[2 * kContactFieldCount + 4 + static_cast<int>(TelephoneSlot::Other)], "4");
   EXPECT_EQ(read[3 * kContactFieldCount].size(), (std::size_t{1} << 20) - 2);  // the long name, cut
   EXPECT_EQ(read.back(), "Zeile 60121: Wert länger als 1 MB, gekürzt");
-}
-
-TEST(Streaming, Utf16FilesReadLikeTheirUtf8) {
-  const std::string text = FileText(std::string(FERNKARTEI_TEST_DATA) + "/streaming/utf16le-bom.vcf");
-  TextBytes source(text, 5);
-  const auto read = Read(source);
-  ASSERT_EQ(read.size(), 2 * kContactFieldCount);
-  EXPECT_EQ(read[2], "Grün \xF0\x9F\x98\x80, Jürgen");
-  EXPECT_EQ(read[kContactFieldCount + 2], "Ärger, Anna");
 }
 
 }  // namespace

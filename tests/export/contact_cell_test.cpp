@@ -10,26 +10,19 @@ namespace fernkartei::exporting {
 namespace {
 
 TEST(ContactCell, KeepsTheLineAndTheColumnsWhateverTheContactHolds) {
-  const struct {
-    std::string text, cell;
-  } cases[] = {
-      {std::string("Nul\0Tab\tBell\x07"
-                   "Del\x7F",
-                   16),
-       "Nul Tab Bell Del"},
-      {"Next\xC2\x85Line\xC2\x9F"
-       "C1",
-       "Next Line C1"},
-      {"Line\xE2\x80\xA8Para\xE2\x80\xA9"
-       "End",
-       "Line Para End"},
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("Nul\0Tab\tBell\aDel\x7F!", 18), "Nul Tab Bell Del !"},
+      {"Next\xC2\x85Line\xC2\x9F!", "Next Line !"},
+      {"Line\xE2\x80\xA8Para\xE2\x80\xA9!", "Line Para !"},
       {"Umlaut \xC3\xA4 and U+00A0\xC2\xA0 stay", "Umlaut \xC3\xA4 and U+00A0\xC2\xA0 stay"},
       {"Broken \xC2", "Broken \xC2"},
       {"Say \"Hi\"; go", "Say 'Hi', go"},
+      {"\x01\x02", ""},
+      // Formulas lose their power; numbers as people write them reach the PBX unchanged.
       {"=HYPERLINK(\"http://x\") (PT)", "'=HYPERLINK('http://x') (PT)"},
       {"\t=1+2", "'=1+2"},
       {"\r\n@SUM(A1)", "'@SUM(A1)"},
-      {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+      {"+cmd|' /C calc'", "'+cmd|' /C calc'"},
       {"-2+3+SUM (A1:A9)", "'-2+3+SUM (A1:A9)"},
       {"-Notdienst (BT)", "'-Notdienst (BT)"},
       {"+A1!B2", "'+A1!B2"},
@@ -38,9 +31,8 @@ TEST(ContactCell, KeepsTheLineAndTheColumnsWhateverTheContactHolds) {
       {"-030 1234", "-030 1234"},
       {"+ Notruf", "+ Notruf"},
       {"Meier = Chef", "Meier = Chef"},
-      {"\x01\x02", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ContactCell(c.text), c.cell) << c.text;
+  for (const auto& [text, cell] : cases) EXPECT_EQ(ContactCell(text), cell) << text;
 }
 
 }  // namespace

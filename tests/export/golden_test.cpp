@@ -1,7 +1,7 @@
 // Every case folder of golden/, and the real vCards of tests/data/vcard, exported in each format whose
-// file (nfon.csv, siemens.csv, outlook.csv, simple.csv) lies in the folder, with the shipped area codes
-// and the default participants and template: the file written must be that file byte for byte. A new
-// case is a folder with a vCard and one expected file.
+// file (nfon.csv, siemens.csv, outlook.csv, simple.csv) lies in the folder, with the shipped area codes and
+// the participants and template of the system.ini in the folder (without one, the defaults): the file
+// written must be that file byte for byte. A new case is a folder with a vCard and one expected file.
 
 #include <gtest/gtest.h>
 
@@ -32,18 +32,21 @@ TEST(Golden, EveryFolderGivesItsFiles) {
       program.path().string(), [&](const std::string& note) { notes.push_back(note); });
   std::size_t files = 0;
   for (const auto& folder : CaseFolders()) {
+    std::error_code without_settings;
+    fs::remove(program.path() / "system.ini");
+    fs::copy(folder / "system.ini", program.path() / "system.ini", without_settings);
+    const ProgramSettings settings = ReadProgramSettings(program.path().string());
     for (const auto& traits : kExportFormats) {
       const fs::path expected = folder / traits.file_name;
       if (!fs::exists(expected)) continue;
       ++files;
       QuietSurroundings surroundings;
-      RunOptions options;
-      options.contacts_folder = support::Utf8FromPath(folder);
-      options.output_path = program / traits.file_name;
-      std::string participants = kDefaultParticipants;
-      std::string number_template = kDefaultTemplate;
-      EXPECT_EQ(RunExport(traits.format, surroundings, sources, participants, number_template, options),
-                RunOutcome::Written);
+      const RunOptions options{.output_path = program / traits.file_name,
+                               .contacts_folder = support::Utf8FromPath(folder)};
+      std::string number_template = settings.number_template;
+      EXPECT_EQ(
+          RunExport(traits.format, surroundings, sources, settings.participants, number_template, options),
+          RunOutcome::Written);
       EXPECT_EQ(program.Read(traits.file_name), testing::ReadFile(expected)) << expected;
     }
   }

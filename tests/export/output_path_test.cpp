@@ -12,30 +12,27 @@ namespace {
 TEST(DefaultOutputPath, FollowsTheUserProfileElseTheDocumentsFolder) {
   testing::TempFolder home;
   const std::string h = home.path().string();
-  struct Case {
-    const char* what;
+  const struct {
     const char* profile;
     std::string user_dirs;  // empty: no such file
     ExportFormat format;
     std::string expected;
-  };
-  const Case cases[] = {
-      {"profile without separator", "/home/erika", "", ExportFormat::Nfon, "/home/erika/documents/nfon.csv"},
-      {"profile with separator", "/home/erika/", "", ExportFormat::Simple,
-       "/home/erika/documents/simple.csv"},
-      {"no profile, user dirs", nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", ExportFormat::Siemens,
+  } cases[] = {
+      {"/home/erika", "", ExportFormat::Nfon, "/home/erika/documents/nfon.csv"},
+      {"/home/erika/", "", ExportFormat::Simple, "/home/erika/documents/simple.csv"},
+      {nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", ExportFormat::Siemens,
        h + "/Dokumente/siemens.csv"},
-      {"no profile, documents switched off", nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/\"\n", ExportFormat::Outlook,
-       h + "/Documents/outlook.csv"},
-      {"no profile, no user dirs", nullptr, "", ExportFormat::Nfon, h + "/Documents/nfon.csv"},
-      {"an empty profile counts as none", "", "", ExportFormat::Nfon, h + "/Documents/nfon.csv"},
+      // The documents folder switched off, no user dirs, an empty profile: the folder's English name.
+      {nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/\"\n", ExportFormat::Outlook, h + "/Documents/outlook.csv"},
+      {nullptr, "", ExportFormat::Nfon, h + "/Documents/nfon.csv"},
+      {"", "", ExportFormat::Nfon, h + "/Documents/nfon.csv"},
   };
   testing::ScopedEnvironment home_variable("HOME", h.c_str());
   testing::ScopedEnvironment config_variable("XDG_CONFIG_HOME", (h + "/config").c_str());
   for (const auto& c : cases) {
     testing::ScopedEnvironment profile("USERPROFILE", c.profile);
     home.Write("config/user-dirs.dirs", "# written by xdg-user-dirs-update\n" + c.user_dirs);
-    EXPECT_EQ(DefaultOutputPath(c.format), c.expected) << c.what;
+    EXPECT_EQ(DefaultOutputPath(c.format), c.expected) << c.user_dirs;
   }
 }
 

@@ -9,20 +9,16 @@
 #include "contacts/contact_sources.h"
 #include "export/export_run.h"
 #include "fakes/fake_surroundings.h"
-#include "fixtures/temp_folder.h"
-#include "support/process_state.h"
+#include "fixtures/card.h"
+#include "fixtures/program_folder.h"
 
 namespace fernkartei::exporting {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Card(const std::string& body, const std::string& end = "END:VCARD\r\n") {
-  return "BEGIN:VCARD\r\nVERSION:3.0\r\n" + body + end;
-}
-
 TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
-  const std::string erika = Card("N:Muster;Erika;;;\r\nTEL;TYPE=CELL:0151 1\r\n");
+  const std::string erika = testing::Card("3.0", "N:Muster;Erika;;;\r\nTEL;TYPE=CELL:0151 1\r\n");
   const std::string kept = " Die Telefonbuch-Datei bleibt, wie sie war.";
   const struct {
     std::vector<std::pair<std::string, std::string>> files;  // an empty text makes a link to nowhere
@@ -31,13 +27,17 @@ TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
     bool fails_always;
   } cases[] = {
       {{{"a.vcf", erika}}, "0 Dateien, 0 Karten, 0 Rufnummern", "", false},
-      {{{"a.vcf", erika + Card("N:Ohne;Ende\r\n", "")},
-        {"b.vcf", Card("N:Viele;Handys\r\nTEL;CELL:1\r\nTEL;CELL:2\r\nTEL;CELL:3\r\n")},
+      {{},
+       "0 Dateien, 0 Karten, 0 Rufnummern",
+       "Abgebrochen: der Kontakte-Ordner enthält keinen einzigen Kontakt." + kept,
+       false},
+      {{{"a.vcf", erika + "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ohne;Ende\r\n"},
+        {"b.vcf", testing::Card("3.0", "N:Viele;Handys\r\nTEL;CELL:1\r\nTEL;CELL:2\r\nTEL;CELL:3\r\n")},
         {"c.vcf", ""}},
        "1 Datei, 1 Karte, 1 Rufnummer",
        "Abgebrochen: beim Lesen der Kontakte wurde etwas übergangen (1 Datei, 1 Karte, 1 Rufnummer)." + kept,
        false},
-      {{{"gruppe.vcf", Card("FN:Team\r\nKIND:group\r\n")}},
+      {{{"gruppe.vcf", testing::Card("3.0", "FN:Team\r\nKIND:group\r\n")}},
        "0 Dateien, 0 Karten, 0 Rufnummern",
        "Abgebrochen: der Kontakte-Ordner enthält keinen einzigen Kontakt." + kept,
        false},
@@ -46,11 +46,10 @@ TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
        "Die Kontakte-Datei @/a.vcf kann nicht gelesen werden (No such file or directory).",
        true},
   };
-  support::App_Title = "Fernkartei";
   for (const auto& c : cases) {
     for (const bool strict : {false, true}) {
       SCOPED_TRACE(c.counts + (strict ? ", strict" : ""));
-      testing::TempFolder folder;
+      testing::ProgramFolder folder;
       const std::string cards = folder / "karten";
       fs::create_directory(cards);
       for (const auto& [name, text] : c.files) {
@@ -58,18 +57,16 @@ TEST(PassedOver, IsCountedAndFailsAStrictRunKeepingTheOldFile) {
         if (!text.empty()) folder.Write("karten/" + name, text);
       }
       folder.Write("simple.csv", "alt\r\n");
-      support::INI_Path = folder / "system.ini";
       PassedOverTally tally;
-      RunOptions options;
-      options.contacts_folder = cards;
-      options.output_path = folder / "simple.csv";
-      options.passed_over = &tally;
-      options.strict = strict;
+      const RunOptions options{.output_path = folder / "simple.csv",
+                               .contacts_folder = cards,
+                               .passed_over = &tally,
+                               .strict = strict};
       fakes::FakeSurroundings surroundings;
-      std::string participants, number_template;
-      const auto outcome = RunExport(ExportFormat::Simple, surroundings,
-                                     contacts::MakeContactSourceFactory("", tally.Counting()), participants,
-                                     number_template, options);
+      std::string number_template;
+      const auto outcome =
+          RunExport(ExportFormat::Simple, surroundings,
+                    contacts::MakeContactSourceFactory("", tally.Counting()), "", number_template, options);
       EXPECT_EQ(tally.Counts(), c.counts);
       const bool fails = c.fails_always || (strict && !c.message.empty());
       EXPECT_EQ(outcome, fails ? RunOutcome::Failed : RunOutcome::Written);

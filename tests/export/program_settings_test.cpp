@@ -18,24 +18,20 @@ TEST(ProgramSettings, TypNamesAFormatOnlyAsExactlyOneDigit) {
   for (const auto& traits : kExportFormats) EXPECT_EQ(FormatFromTyp(TypOf(traits.format)), traits.format);
 }
 
+// Every key in one line: database|template|participants|Typ|folder.
 TEST(ProgramSettings, EachKeyWithItsDefault) {
   testing::ProgramFolder program;
-  const ProgramSettings defaults = ReadProgramSettings(program.path().string());
-  EXPECT_EQ(defaults.database_name, program / "vorwahlen.mdb");
-  EXPECT_EQ(defaults.format, ExportFormat::Nfon);
-  EXPECT_EQ(defaults.number_template, "I (V) N");
-  EXPECT_EQ(defaults.participants, "11,12,15");
-  EXPECT_EQ(ContactsFolderSetting(), "");
+  const auto read = [&] {
+    const ProgramSettings s = ReadProgramSettings(program.path().string());
+    return s.database_name + "|" + s.number_template + "|" + s.participants + "|" +
+           (s.format ? TypOf(*s.format) : "-") + "|" + ContactsFolderSetting();
+  };
+  EXPECT_EQ(read(), program / "vorwahlen.mdb" + "|I (V) N|11,12,15|0|");
   program.WriteSettings(
       "DatabaseName=d.mdb\r\nTyp= 2 \r\nOutput=V-N\r\nTeilnehmer=21\r\nOutlook-Ordner=10\r\n");
-  const ProgramSettings stored = ReadProgramSettings(program.path().string());
-  EXPECT_EQ(stored.database_name, "d.mdb");
-  EXPECT_EQ(stored.format, ExportFormat::Outlook);
-  EXPECT_EQ(stored.number_template, "V-N");
-  EXPECT_EQ(stored.participants, "21");
-  EXPECT_EQ(ContactsFolderSetting(), "10");
+  EXPECT_EQ(read(), "d.mdb|V-N|21|2|10");
   program.WriteSettings("Typ=02\r\n");
-  EXPECT_EQ(ReadProgramSettings(program.path().string()).format, std::nullopt);
+  EXPECT_EQ(read(), program / "vorwahlen.mdb" + "|I (V) N|11,12,15|-|");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -47,8 +45,7 @@ class ChildProcess {
     if (error != 0) throw std::runtime_error("cannot start " + arguments[0]);
   }
   ~ChildProcess() {
-    if (pid_ != 0) kill(pid_, SIGTERM);
-    if (pid_ != 0) waitpid(pid_, nullptr, 0);
+    if (pid_ != 0) kill(pid_, SIGTERM), waitpid(pid_, nullptr, 0);
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -64,35 +61,29 @@ class ChildProcess {
   pid_t pid_ = 0;
 };
 
-inline sockaddr_in Loopback(int port) {
+// Binds a free port of 127.0.0.1 and gives it, or connects to `port` and gives non-zero when that worked.
+inline int Loopback(int port, bool connect_to_it) {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  return address;
+  socklen_t size = sizeof address;
+  auto* any = reinterpret_cast<sockaddr*>(&address);
+  const bool done = connect_to_it ? connect(s, any, size) == 0 : bind(s, any, size) == 0;
+  getsockname(s, any, &size);
+  close(s);
+  return done ? ntohs(address.sin_port) : 0;
 }
 
 // A port nobody listens on just now.
 inline int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = Loopback(0);
-  socklen_t size = sizeof address;
-  bind(s, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-  close(s);
-  return ntohs(address.sin_port);
+  return Loopback(0, false);
 }
 
 inline void WaitUntilListening(int port) {
-  const sockaddr_in address = Loopback(port);
-  for (int attempt = 0; attempt < 300; ++attempt) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    const bool up = connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(s);
-    if (up) return;
+  for (int attempt = 0; attempt < 300 && Loopback(port, true) == 0; ++attempt)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  throw std::runtime_error("server on port " + std::to_string(port) + " did not start");
 }
 
 // What a shell command printed on standard output.
@@ -115,9 +106,8 @@ class Radicale {
       Output(
           "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj "
           "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-          (folder_ / "key.pem") + " -out " + (folder_ / "cert.pem") + " 2>/dev/null");
-      server +=
-          "ssl = True\ncertificate = " + (folder_ / "cert.pem") + "\nkey = " + (folder_ / "key.pem") + "\n";
+          (folder_ / "key.pem") + " -out " + ca_file() + " 2>/dev/null");
+      server += "ssl = True\ncertificate = " + ca_file() + "\nkey = " + (folder_ / "key.pem") + "\n";
     }
     folder_.Write("users", std::string("anna:") + kDavPassword + "\nbert:" + kDavPassword + "\n");
     folder_.Write("config", server + "[auth]\ntype = htpasswd\nhtpasswd_filename = " + (folder_ / "users") +
