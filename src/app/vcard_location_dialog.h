@@ -17,7 +17,6 @@ class VCardLocationDialog : public QFileDialog {
   // The folder or file chosen; empty until the dialog was accepted.
   QString Chosen() const { return chosen_; }
   // "Diesen Ordner wählen": takes the folder being shown.
-  QPushButton* ChooseFolderButton() const { return choose_folder_; }
 
   // An existing file is a choice, a folder is entered, a name that does not exist keeps the dialog open.
   void accept() override;

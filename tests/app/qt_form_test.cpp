@@ -1,6 +1,6 @@
 // The Qt window on the offscreen platform: what Qt makes of Form1 (its controls where the layout puts
 // them, captions whole at each resolution, the tab order, the option group, single-line text boxes, the
-// bar and the pointer), the events it hands to the handlers, and its folder dialog.
+// bar and the pointer) and the events it hands to the handlers.
 
 #include "app/qt_form.h"
 
@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,7 +16,6 @@
 #include <QTest>
 
 #include "app/form1_layout.h"
-#include "app/vcard_location_dialog.h"
 #include "fixtures/program_folder.h"
 
 namespace fernkartei::app {
@@ -167,30 +165,6 @@ TEST_F(QtFormTest, TheControlsWorkAndWhileAnExportHoldsTheThreadTheBarPaintsAndC
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(window.Ended());
   EXPECT_EQ(ends, std::vector<int>{0});
-}
-
-// The folder dialog of the vCard source, showing the folder Kontakte.
-TEST(VCardLocationDialogTest, TakesAVCardFileOrTheFolderShownButNoInventedName) {
-  testing::TempFolder folder;
-  folder.Write("Kontakte/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");
-  folder.Write("Kontakte/Unterordner/b.vcf", "");
-  const QString shown = QFileInfo(QString::fromStdString(folder / "Kontakte")).canonicalFilePath();
-  const std::tuple<QString, bool, QString, QString> cases[] = {
-      // selected, the folder button pressed, chosen (empty: the dialog stays open), the folder it then shows
-      {"a.vcf", false, shown + "/a.vcf", shown},
-      {"Unterordner", false, "", shown + "/Unterordner"},  // a folder is entered, not taken
-      {"erfunden.vcf", false, "", shown},
-      {"erfunden.vcf", true, shown, shown},
-  };
-  for (const auto& [selected, folder_button, chosen, directory] : cases) {
-    VCardLocationDialog dialog;
-    dialog.setDirectory(shown);
-    dialog.selectFile(shown + "/" + selected);
-    folder_button ? dialog.ChooseFolderButton()->click() : dialog.accept();
-    EXPECT_EQ(dialog.Chosen(), chosen) << selected.toStdString();
-    EXPECT_EQ(dialog.result() == QDialog::Accepted, !chosen.isEmpty()) << selected.toStdString();
-    EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(), directory);
-  }
 }
 
 }  // namespace

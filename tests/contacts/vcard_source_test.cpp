@@ -81,8 +81,6 @@ TEST_F(VCardSourceTest, DefaultFolderByPathOrTheNumberTenForKontakteBesideThePro
 
 TEST_F(VCardSourceTest, PickFolderAsksTheSurroundings) {
   program_.Write("karten/x.vcf", Card("N:X;y\r\n"));
-  EXPECT_EQ(Namespace()->PickFolder(), nullptr);
-  EXPECT_EQ(Namespace([] { return std::nullopt; })->PickFolder(), nullptr);
   EXPECT_EQ(Namespace([] { return std::string(); })->PickFolder(), nullptr);
   auto folder = Namespace([&] { return Path("karten"); })->PickFolder();
   ASSERT_NE(folder, nullptr);

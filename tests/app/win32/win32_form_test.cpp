@@ -1,7 +1,7 @@
 // Form1's native window on a virtual X server under Wine: in this process, what the Win32 layer makes of
-// the keyboard, the bar, the cursor and the close button; then fernkartei.exe as a user starts it,
-// driven from outside the way a user would: a click on "Start", the message boxes read and confirmed,
-// the window closed. Outlook is the registered double, holding the folders of
+// the layout at two resolutions, the keyboard, the bar, the cursor and the close button; then fernkartei.exe
+// as a user starts it, driven from outside the way a user would: a click on "Start", the message boxes read
+// and confirmed, the window closed. Outlook is the registered double, holding the folders of
 // tests/windows/outlook/folders.txt. (A second start is refused by the instance lock and Form_Load, each
 // tested on its own.)
 
@@ -36,6 +36,33 @@ std::string TextOf(HWND window) {
   wchar_t text[1024] = {};
   GetWindowTextW(window, text, 1024);
   return support::Utf8FromWide(text);
+}
+
+// At either resolution every control is where its twips say, with its caption.
+TEST(Win32FormTest, EveryControlSitsWhereTheLayoutPutsItWithItsCaption) {
+  if (!WineHasDisplay()) GTEST_SKIP() << "no X server (Xvfb) for Wine's windows";
+  testing::ProgramFolder program;
+  testing::MakeAreaCodeDatabase(program, {"30"});
+  for (const float dpi : {96.0F, 144.0F}) {
+    FormOptions options;
+    options.dots_per_inch = dpi;
+    options.program_folder = program.path().string();
+    Win32Form window(options);
+    ASSERT_TRUE(window.Load());
+    for (const ControlLayout& control : kForm1Controls) {
+      const HWND child = ControlOf(window.handle(), control.object_name);
+      RECT place{};
+      GetWindowRect(child, &place);
+      MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&place), 2);
+      if (control.kind != ControlKind::TextBox && control.kind != ControlKind::ProgressBar)
+        EXPECT_EQ(TextOf(child), control.caption) << dpi;
+      if (control.kind == ControlKind::ProgressBar) continue;
+      EXPECT_EQ(place.left, TwipsToPixels(control.left, dpi)) << control.object_name << " " << dpi;
+      // Option buttons may grow, centred, up to the distance between two of them.
+      EXPECT_LE(place.top, TwipsToPixels(control.top, dpi)) << control.object_name << " " << dpi;
+      EXPECT_GE(place.bottom - place.top, TwipsToPixels(control.height, dpi)) << control.object_name;
+    }
+  }
 }
 
 // The keyboard, then an export that holds the thread: the bar paints at once, the cursor waits, and a
