@@ -54,9 +54,10 @@ TEST(Win32FormTest, EveryControlSitsWhereTheLayoutPutsItWithItsCaption) {
       RECT place{};
       GetWindowRect(child, &place);
       MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&place), 2);
-      if (control.kind != ControlKind::TextBox && control.kind != ControlKind::ProgressBar)
-        EXPECT_EQ(TextOf(child), control.caption) << dpi;
       if (control.kind == ControlKind::ProgressBar) continue;
+      if (control.kind != ControlKind::TextBox) {
+        EXPECT_EQ(TextOf(child), control.caption);
+      }
       EXPECT_EQ(place.left, TwipsToPixels(control.left, dpi)) << control.object_name << " " << dpi;
       // Option buttons may grow, centred, up to the distance between two of them.
       EXPECT_LE(place.top, TwipsToPixels(control.top, dpi)) << control.object_name << " " << dpi;
