@@ -109,24 +109,6 @@ TEST(OpenAreaCodeDatabase, RefusesWhatIsNoDatabaseWithAClearFailure) {
   }
 }
 
-std::vector<std::string> ShippedCodes() {
-  std::vector<std::string> codes;
-  for (const auto& row : ParseAreaCodeList(
-           testing::ReadFile(std::string(FERNKARTEI_SOURCE_DIR) + "/data/ortsnetzkennzahlen.csv")))
-    codes.push_back(row.code);
-  return codes;
-}
-
-// Every code of the shipped list is found again behind a subscriber number, and nothing that begins with
-// the trunk "0". (The fuzz target checks the index against a scan of the codes for any key.)
-TEST(ShippedDatabase, FindsEveryCodeOfTheList) {
-  const auto codes = ShippedCodes();
-  ASSERT_EQ(codes.size(), 5202u);
-  const auto db = OpenAreaCodeDatabase(Jet4(testing::kShippedDatabase));
-  for (const auto& code : codes) ASSERT_EQ(db->LongestCodePrefix(code + "+"), code);
-  EXPECT_EQ(db->LongestCodePrefix("0301234"), "");
-}
-
 // Each line of golden/area-code-lists.txt: a list, with \r and \n for its line ends, a tab, and part of
 // the error it gives ("-": accepted).
 TEST(AreaCodeList, RefusesListsThatWouldShipWrongCodes) {
@@ -145,14 +127,6 @@ TEST(AreaCodeList, RefusesListsThatWouldShipWrongCodes) {
   }
   EXPECT_EQ(ParseAreaCodeList("Ortsnetzkennzahl;Ortsnetzname\n89;M\xC3\xBCnchen;Bayern\n"),
             (std::vector<AreaCodeRow>{{"89", "M\xC3\xBCnchen;Bayern"}}));
-}
-
-TEST(AreaCodeList, SameRowsGiveTheSameFile) {
-  TempFolder folder;
-  const auto codes = ShippedCodes();
-  EXPECT_EQ(testing::ReadFile(MakeAreaCodeDatabase(folder, codes, "a.mdb")),
-            testing::ReadFile(MakeAreaCodeDatabase(folder, codes, "b.mdb")));
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.mdb", "b.mdb"}));
 }
 
 }  // namespace
