@@ -23,8 +23,7 @@ using namespace fernkartei;
 // A folder of invented contacts, each with a name and three numbers, as most address books hold them.
 void WriteFolder(const fs::path& scenario, int contacts, long delay) {
   std::ofstream out(scenario, std::ios::binary);
-  out << "delay " << delay << "\n"
-      << "folder 10 2 Kontakte\n";
+  out << "delay " << delay << "\nfolder 10 2 Kontakte\n";
   for (int i = 0; i < contacts; ++i) {
     const std::string last = "Muster" + std::to_string(i % 997);
     out << "contact\nLastNameAndFirstName=" << last << ", Erika\nFirstName=Erika\nLastName=" << last
